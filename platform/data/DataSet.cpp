@@ -1,0 +1,225 @@
+#include "platform/data/DataSet.h"
+
+#include "platform/rtl/Errors.h"
+
+#include <algorithm>
+
+namespace data {
+
+DataSet::DataSet(QString name) : name_(std::move(name)) {}
+
+DataSet::~DataSet() = default;
+
+void DataSet::raise(const QString& message) const
+{
+    throw rtl::DatabaseError(name_ + QStringLiteral(": ") + message);
+}
+
+void DataSet::checkActive() const
+{
+    if (!active())
+        raise(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+void DataSet::dropPending()
+{
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) {
+        doCancel();
+        state_ = DataSetState::Browse;
+        buffer_ = hasCurrent_ ? current_.values : std::vector<QVariant>(fields_.size());
+        notifyRecordChanged();
+    }
+}
+
+void DataSet::open()
+{
+    if (active())
+        return;
+    doOpen();
+    state_ = DataSetState::Browse;
+    Row row;
+    if (fetchFirst(row)) {
+        setCurrent(row);
+        eof_ = false;
+    } else {
+        clearCurrent();
+        eof_ = true;
+    }
+    bof_ = true;
+    notifyDataSetChanged();
+}
+
+void DataSet::close()
+{
+    if (!active())
+        return;
+    dropPending();
+    doClose();
+    state_ = DataSetState::Inactive;
+    clearCurrent();
+    eof_ = bof_ = true;
+    notifyDataSetChanged();
+}
+
+void DataSet::first()
+{
+    checkActive();
+    dropPending();
+    Row row;
+    if (fetchFirst(row)) {
+        setCurrent(row);
+        eof_ = false;
+    } else {
+        clearCurrent();
+        eof_ = true;
+    }
+    bof_ = true;
+    notifyRecordChanged();
+}
+
+void DataSet::last()
+{
+    checkActive();
+    dropPending();
+    Row row;
+    if (fetchLast(row)) {
+        setCurrent(row);
+        bof_ = false;
+    } else {
+        clearCurrent();
+        bof_ = true;
+    }
+    eof_ = true;
+    notifyRecordChanged();
+}
+
+void DataSet::next()
+{
+    checkActive();
+    dropPending();
+    Row row;
+    if (hasCurrent_ && fetchNext(current_.bookmark, row)) {
+        setCurrent(row);
+        eof_ = bof_ = false;
+        notifyRecordChanged();
+    } else {
+        eof_ = true;
+    }
+}
+
+void DataSet::prior()
+{
+    checkActive();
+    dropPending();
+    Row row;
+    if (hasCurrent_ && fetchPrior(current_.bookmark, row)) {
+        setCurrent(row);
+        eof_ = bof_ = false;
+        notifyRecordChanged();
+    } else {
+        bof_ = true;
+    }
+}
+
+bool DataSet::isEmpty() const
+{
+    return !hasCurrent_ && state_ != DataSetState::Insert;
+}
+
+Field* DataSet::findField(const QString& fieldName) const
+{
+    for (const auto& f : fields_) {
+        if (f->fieldName().compare(fieldName, Qt::CaseInsensitive) == 0)
+            return f.get();
+    }
+    return nullptr;
+}
+
+Field* DataSet::fieldByName(const QString& fieldName) const
+{
+    Field* f = findField(fieldName);
+    if (!f)
+        raise(QStringLiteral("Field '%1' not found").arg(fieldName));
+    return f;
+}
+
+void DataSet::gotoBookmark(const Bookmark& bookmark)
+{
+    checkActive();
+    dropPending();
+    Row row;
+    if (!fetchAt(bookmark, row))
+        raise(QStringLiteral("Record not found"));
+    setCurrent(row);
+    eof_ = bof_ = false;
+    notifyRecordChanged();
+}
+
+void DataSet::setCurrent(const Row& row)
+{
+    current_ = row;
+    buffer_ = row.values;
+    hasCurrent_ = true;
+}
+
+void DataSet::moveTo(const Row& row)
+{
+    setCurrent(row);
+    eof_ = bof_ = false;
+    notifyRecordChanged();
+}
+
+void DataSet::clearCurrent()
+{
+    current_ = Row();
+    buffer_.assign(fields_.size(), QVariant());
+    hasCurrent_ = false;
+}
+
+void DataSet::addLink(DataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void DataSet::removeLink(DataLink* link)
+{
+    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+}
+
+void DataSet::disableControls()
+{
+    ++controlsDisabled_;
+}
+
+void DataSet::enableControls()
+{
+    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0 && changedWhileDisabled_) {
+        changedWhileDisabled_ = false;
+        notifyDataSetChanged();
+    }
+}
+
+void DataSet::notifyDataSetChanged()
+{
+    if (controlsDisabled_ > 0) {
+        changedWhileDisabled_ = true;
+        return;
+    }
+    const auto links = links_; // a link may unbind itself
+    for (DataLink* l : links)
+        l->dataSetChanged();
+}
+
+void DataSet::notifyRecordChanged()
+{
+    if (controlsDisabled_ > 0) {
+        changedWhileDisabled_ = true;
+        return;
+    }
+    const auto links = links_;
+    for (DataLink* l : links)
+        l->recordChanged();
+}
+
+} // namespace data

@@ -1,0 +1,55 @@
+#include "platform/data/DataSource.h"
+
+#include <algorithm>
+
+namespace data {
+
+DataSource::DataSource(QString name, DataSet* dataSet) : name_(std::move(name))
+{
+    setDataSet(dataSet);
+}
+
+DataSource::~DataSource()
+{
+    if (dataSet_)
+        dataSet_->removeLink(this);
+}
+
+void DataSource::setDataSet(DataSet* dataSet)
+{
+    if (dataSet_ == dataSet)
+        return;
+    if (dataSet_)
+        dataSet_->removeLink(this);
+    dataSet_ = dataSet;
+    if (dataSet_)
+        dataSet_->addLink(this);
+    dataSetChanged();
+}
+
+void DataSource::addLink(DataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void DataSource::removeLink(DataLink* link)
+{
+    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+}
+
+void DataSource::dataSetChanged()
+{
+    const auto links = links_;
+    for (DataLink* l : links)
+        l->dataSetChanged();
+}
+
+void DataSource::recordChanged()
+{
+    const auto links = links_;
+    for (DataLink* l : links)
+        l->recordChanged();
+}
+
+} // namespace data

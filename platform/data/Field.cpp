@@ -1,0 +1,221 @@
+#include "platform/data/Field.h"
+
+#include "platform/data/DataSet.h"
+#include "platform/rtl/Errors.h"
+#include "platform/rtl/Format.h"
+
+namespace data {
+
+namespace {
+// Day 0 of a date-time number.
+const QDate kDateZero(1899, 12, 30);
+} // namespace
+
+const char* fieldTypeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::String:
+        return "String";
+    case FieldType::Float:
+        return "Float";
+    case FieldType::Integer:
+        return "Integer";
+    case FieldType::AutoInc:
+        return "AutoInc";
+    case FieldType::Date:
+        return "Date";
+    }
+    return "Unknown";
+}
+
+Field::Field(DataSet* dataSet, QString name, QString fieldName, FieldType type, int size, int index)
+    : dataSet_(dataSet), name_(std::move(name)), fieldName_(std::move(fieldName)), type_(type), size_(size),
+      index_(index)
+{
+}
+
+bool Field::readOnly() const
+{
+    return type_ == FieldType::AutoInc;
+}
+
+QVariant Field::value() const
+{
+    const auto& buf = dataSet_->buffer();
+    if (index_ < 0 || size_t(index_) >= buf.size())
+        return QVariant();
+    return buf[size_t(index_)];
+}
+
+bool Field::isNull() const
+{
+    return !value().isValid();
+}
+
+QString Field::displayTextOf(const QVariant& raw) const
+{
+    if (!raw.isValid())
+        return QString();
+    switch (type_) {
+    case FieldType::String:
+        return raw.toString();
+    case FieldType::Float:
+        return rtl::floatToStr(raw.toDouble());
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+        return QString::number(raw.toLongLong());
+    case FieldType::Date:
+        return rtl::dateToStr(raw.toDate());
+    }
+    return raw.toString();
+}
+
+QString Field::asString() const
+{
+    return displayTextOf(value());
+}
+
+QString Field::displayText() const
+{
+    return displayTextOf(value());
+}
+
+double Field::asFloat() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return 0;
+    switch (type_) {
+    case FieldType::String:
+        return rtl::strToFloat(v.toString());
+    case FieldType::Date:
+        return double(kDateZero.daysTo(v.toDate()));
+    default:
+        return v.toDouble();
+    }
+}
+
+qint64 Field::asInteger() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return 0;
+    switch (type_) {
+    case FieldType::String: {
+        bool ok = false;
+        const qint64 n = v.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            throw rtl::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+        return n;
+    }
+    case FieldType::Float:
+        return qint64(v.toDouble());
+    case FieldType::Date:
+        return kDateZero.daysTo(v.toDate());
+    default:
+        return v.toLongLong();
+    }
+}
+
+QDateTime Field::asDateTime() const
+{
+    const QVariant v = value();
+    if (!v.isValid())
+        return QDateTime(kDateZero, QTime(0, 0));
+    switch (type_) {
+    case FieldType::Date:
+        return QDateTime(v.toDate(), QTime(0, 0));
+    case FieldType::String:
+        return QDateTime(rtl::strToDate(v.toString()), QTime(0, 0));
+    default:
+        return QDateTime(kDateZero.addDays(qint64(v.toDouble())), QTime(0, 0));
+    }
+}
+
+void Field::assign(const QVariant& raw)
+{
+    const DataSetState st = dataSet_->state();
+    if (st != DataSetState::Edit && st != DataSetState::Insert)
+        dataSet_->raise(QStringLiteral("Dataset not in edit or insert mode"));
+    if (readOnly())
+        dataSet_->raise(QStringLiteral("Field '%1' cannot be modified").arg(fieldName_));
+    auto& buf = dataSet_->editBuffer();
+    buf[size_t(index_)] = raw;
+    dataSet_->notifyRecordChanged();
+}
+
+void Field::setAsString(const QString& text)
+{
+    switch (type_) {
+    case FieldType::String:
+        assign(size_ > 0 ? text.left(size_) : text);
+        return;
+    case FieldType::Float:
+        assign(text.isEmpty() ? QVariant() : QVariant(rtl::strToFloat(text)));
+        return;
+    case FieldType::Integer:
+    case FieldType::AutoInc: {
+        if (text.isEmpty()) {
+            assign(QVariant());
+            return;
+        }
+        bool ok = false;
+        const qint64 n = text.trimmed().toLongLong(&ok);
+        if (!ok)
+            throw rtl::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        assign(n);
+        return;
+    }
+    case FieldType::Date:
+        assign(text.isEmpty() ? QVariant() : QVariant(rtl::strToDate(text)));
+        return;
+    }
+}
+
+void Field::setAsFloat(double value)
+{
+    switch (type_) {
+    case FieldType::String:
+        setAsString(rtl::floatToStr(value));
+        return;
+    case FieldType::Date:
+        assign(kDateZero.addDays(qint64(value)));
+        return;
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+        assign(qint64(value));
+        return;
+    case FieldType::Float:
+        assign(value);
+        return;
+    }
+}
+
+void Field::setAsInteger(qint64 value)
+{
+    if (type_ == FieldType::String)
+        setAsString(QString::number(value));
+    else if (type_ == FieldType::Float)
+        assign(double(value));
+    else if (type_ == FieldType::Date)
+        assign(kDateZero.addDays(value));
+    else
+        assign(value);
+}
+
+void Field::setAsDateTime(const QDateTime& value)
+{
+    if (type_ == FieldType::String)
+        setAsString(rtl::dateTimeToStr(value));
+    else if (type_ == FieldType::Date)
+        assign(value.date());
+    else
+        setAsFloat(double(kDateZero.daysTo(value.date())));
+}
+
+void Field::clear()
+{
+    assign(QVariant());
+}
+
+} // namespace data

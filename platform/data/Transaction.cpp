@@ -1,0 +1,39 @@
+#include "platform/data/Transaction.h"
+
+#include "platform/data/Database.h"
+#include "platform/data/DataSet.h"
+#include "platform/data/Query.h"
+#include "platform/data/Table.h"
+#include "platform/rtl/Errors.h"
+
+namespace data {
+
+namespace {
+
+Database* databaseOf(DataSet& ds)
+{
+    if (auto* t = dynamic_cast<Table*>(&ds); t && t->database())
+        return t->database();
+    ds.raise(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+} // namespace
+
+Transaction::Transaction(DataSet& anyDataSetOfTheConnection)
+    : db_(databaseOf(anyDataSetOfTheConnection)), level_(db_->begin())
+{
+}
+
+Transaction::~Transaction()
+{
+    if (!done_)
+        db_->rollback(level_);
+}
+
+void Transaction::commit()
+{
+    db_->commit(level_);
+    done_ = true;
+}
+
+} // namespace data

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace data {
+
+class DataSet;
+class Database;
+
+// One save of the program: everything written between its start and
+// commit() is stored together, or not at all. Leaving the scope without
+// commit() rolls back, drops every pending appended or edited row on the
+// connection, and re-reads the tables' current rows. Nests.
+class Transaction {
+public:
+    // Any dataset of the connection the save writes to.
+    explicit Transaction(DataSet& anyDataSetOfTheConnection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    Database* db_;
+    int level_;
+    bool done_ = false;
+};
+
+} // namespace data

@@ -1,0 +1,35 @@
+#include "platform/rtl/Clock.h"
+
+namespace rtl {
+
+namespace {
+const Clock systemClock;
+const Clock* installed = nullptr;
+} // namespace
+
+QDateTime Clock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+const Clock& Clock::current()
+{
+    return installed ? *installed : systemClock;
+}
+
+void Clock::install(const Clock* clock)
+{
+    installed = clock;
+}
+
+QDateTime now()
+{
+    return Clock::current().now();
+}
+
+QDate today()
+{
+    return now().date();
+}
+
+} // namespace rtl

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace rtl {
+
+// File helpers for small text files named relative to the current directory.
+bool fileExists(const QString& path);
+bool deleteFile(const QString& path);
+
+// Reads a whole file as 8-bit text for a multi-line memo: every line break
+// (CR LF, lone CR, lone LF) becomes CR LF and a NUL byte ends the text.
+// Raises InOutError when the file cannot be opened or read.
+QString loadMemoText(const QString& path);
+
+// Writes the bytes to a new file in the same folder and only then puts it in
+// place of `path`, so a failure leaves the old file as it was. Raises
+// InOutError ("File access denied", "Disk full", "I/O error %d").
+void replaceFileContents(const QString& path, const QByteArray& bytes);
+
+} // namespace rtl

@@ -1,0 +1,336 @@
+#include "TempDatabase.h"
+
+#include "platform/data/DataSource.h"
+#include "platform/data/Engine.h"
+#include "platform/data/Table.h"
+#include "platform/data/Transaction.h"
+#include "platform/rtl/Errors.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+using data::FieldType;
+
+namespace {
+
+QString errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const rtl::Error& e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+// The item and issue header tables with their persistent fields, as the
+// program declares them.
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        items = std::make_unique<data::Table>(QStringLiteral("TBarang"));
+        items->setDatabaseName(QStringLiteral("Stock"));
+        items->setTableName(QStringLiteral("Barang.db"));
+        kd = items->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
+        nama = items->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), FieldType::String, 20);
+        stock = items->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::Float);
+        reorder = items->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), FieldType::Float);
+        satuan = items->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), FieldType::String, 10);
+        items->open();
+
+        headers = std::make_unique<data::Table>(QStringLiteral("TMasKeluar"));
+        headers->setDatabaseName(QStringLiteral("Stock"));
+        headers->setTableName(QStringLiteral("MasKlrBrg.db"));
+        no = headers->addField(QStringLiteral("TMasKeluarNo"), QStringLiteral("No"), FieldType::AutoInc);
+        noKeluar = headers->addField(QStringLiteral("TMasKeluarNo_Keluar"), QStringLiteral("No_Keluar"), FieldType::String, 25);
+        tgl = headers->addField(QStringLiteral("TMasKeluarTgl"), QStringLiteral("Tgl"), FieldType::Date);
+        headers->open();
+    }
+
+    void addItem(const QString& code, const QString& name, double reorderLevel = 0)
+    {
+        items->append();
+        kd->setAsString(code);
+        nama->setAsString(name);
+        reorder->setAsFloat(reorderLevel);
+        items->post();
+    }
+    void addHeader(const QString& number, const QDate& date)
+    {
+        headers->append();
+        noKeluar->setAsString(number);
+        tgl->setAsDateTime(QDateTime(date, QTime(15, 30)));
+        headers->post();
+    }
+
+    TempDatabase db;
+    std::unique_ptr<data::Table> items, headers;
+    data::Field *kd, *nama, *stock, *reorder, *satuan, *no, *noKeluar, *tgl;
+};
+
+TEST_F(TableTest, AnEmptyTableHasNoCurrentRowAndReadsZero)
+{
+    EXPECT_TRUE(items->isEmpty());
+    EXPECT_TRUE(items->eof());
+    EXPECT_EQ(kd->asString(), "");
+    EXPECT_EQ(stock->asFloat(), 0);
+    EXPECT_EQ(stock->displayText(), "");
+    EXPECT_FALSE(items->findKey("10001"));
+
+    headers->last();
+    EXPECT_TRUE(headers->isEmpty());
+    EXPECT_EQ(no->asInteger(), 0);
+    EXPECT_EQ(errorOf([&] { items->deleteRecord(); }), "TBarang: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(errorOf([&] { items->edit(); }), "TBarang: Cannot perform this operation on an empty dataset");
+}
+
+TEST_F(TableTest, RowsFollowTheKeyOrderAndANewItemHasNoStock)
+{
+    addItem("30001", "BOX");
+    addItem("10001", "PAKU");
+    addItem("20001", "BAUT");
+    // the posted row stays current
+    EXPECT_EQ(kd->asString(), "20001");
+    EXPECT_TRUE(stock->isNull());
+    EXPECT_EQ(stock->displayText(), "");
+    EXPECT_EQ(stock->asFloat(), 0);
+    EXPECT_EQ(reorder->displayText(), "0");
+
+    items->first();
+    QStringList codes;
+    while (!items->eof()) {
+        codes << kd->asString();
+        items->next();
+    }
+    EXPECT_EQ(codes, QStringList({"10001", "20001", "30001"}));
+    EXPECT_EQ(kd->asString(), "30001"); // next() at the end stays on the last row
+    EXPECT_EQ(items->recordCount(), 3);
+
+    items->last();
+    EXPECT_EQ(kd->asString(), "30001");
+    items->prior();
+    EXPECT_EQ(kd->asString(), "20001");
+}
+
+TEST_F(TableTest, KeySearchCutsItsValueAndKeepsTheRowWhenNothingIsFound)
+{
+    addItem("10001", "PAKU", 5);
+    addItem("20001", "BAUT");
+    EXPECT_TRUE(items->findKey("100019")); // six characters find the first five
+    EXPECT_EQ(nama->asString(), "PAKU");
+    EXPECT_FALSE(items->findKey("99999"));
+    EXPECT_EQ(kd->asString(), "10001"); // still current and readable
+    EXPECT_EQ(reorder->asFloat(), 5);
+}
+
+TEST_F(TableTest, AssignmentsCutTextToTheFieldWidth)
+{
+    addItem("1234567", "ABCDEFGHIJKLMNOPQRSTUVWXY");
+    EXPECT_EQ(kd->asString(), "12345");
+    EXPECT_EQ(nama->asString(), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(db.scalar("select NamaBrg from Barang"), "ABCDEFGHIJKLMNOPQRST");
+
+    const QString number = "0100/DBK/12/2026-EXTRA-CHARS";
+    addHeader(number, QDate(2026, 12, 9));
+    EXPECT_EQ(noKeluar->asString(), number.left(25));
+}
+
+TEST_F(TableTest, ASecondItemWithTheSameCodeIsAKeyViolationAndStoresNothing)
+{
+    addItem("10001", "PAKU");
+    items->append();
+    kd->setAsString("10001");
+    nama->setAsString("LAIN");
+    EXPECT_EQ(errorOf([&] { items->post(); }), "Key violation.");
+    EXPECT_EQ(items->state(), data::DataSetState::Browse); // the change is dropped
+    EXPECT_EQ(nama->asString(), "PAKU");
+    EXPECT_EQ(items->recordCount(), 1);
+}
+
+TEST_F(TableTest, EditChangesTheCurrentRowInPlace)
+{
+    addItem("10001", "PAKU");
+    addItem("20001", "BAUT");
+    ASSERT_TRUE(items->findKey("10001"));
+    items->edit();
+    stock->setAsFloat(12);
+    items->post();
+    EXPECT_EQ(stock->displayText(), "12");
+    EXPECT_EQ(db.scalar("select Stock from Barang where KdBrg='10001'"), "12");
+
+    // a new code keeps the row current under its new place in the order
+    items->edit();
+    kd->setAsString("90001");
+    items->post();
+    EXPECT_EQ(kd->asString(), "90001");
+    items->prior();
+    EXPECT_EQ(kd->asString(), "20001");
+}
+
+TEST_F(TableTest, DeleteMakesTheNextRowCurrentOrThePreviousAtTheEnd)
+{
+    addItem("10001", "A");
+    addItem("20001", "B");
+    addItem("30001", "C");
+    ASSERT_TRUE(items->findKey("20001"));
+    items->deleteRecord();
+    EXPECT_EQ(kd->asString(), "30001");
+    items->deleteRecord();
+    EXPECT_EQ(kd->asString(), "10001");
+    items->deleteRecord();
+    EXPECT_TRUE(items->isEmpty());
+    EXPECT_EQ(items->recordCount(), 0);
+}
+
+TEST_F(TableTest, FieldsWithoutEditModeRefuseAssignments)
+{
+    addItem("10001", "A");
+    EXPECT_EQ(errorOf([&] { nama->setAsString("X"); }), "TBarang: Dataset not in edit or insert mode");
+    headers->append();
+    EXPECT_EQ(errorOf([&] { no->setAsInteger(5); }), "TMasKeluar: Field 'No' cannot be modified");
+    headers->cancel();
+}
+
+TEST_F(TableTest, IssueHeadersGetRisingNumbersAndSwitchIndexWithoutLosingTheRow)
+{
+    addHeader("03/DBK", QDate(2026, 12, 1));
+    addHeader("01/DBK", QDate(2026, 12, 2));
+    addHeader("02/DBK", QDate(2026, 12, 3));
+    EXPECT_EQ(no->asInteger(), 3);
+    EXPECT_EQ(tgl->asDateTime(), QDateTime(QDate(2026, 12, 3), QTime(0, 0))); // the date only
+    EXPECT_EQ(tgl->displayText(), "03/12/2026");
+
+    headers->first();
+    EXPECT_EQ(noKeluar->asString(), "03/DBK"); // default order: by No
+    headers->setIndexName("KeluarIDX");
+    EXPECT_EQ(noKeluar->asString(), "03/DBK"); // the row stays current
+    headers->next();
+    EXPECT_TRUE(headers->eof()); // "03/DBK" is last by number
+    EXPECT_TRUE(headers->findKey("01/DBK"));
+    EXPECT_EQ(no->asInteger(), 2);
+    headers->setIndexName("keluaridx");
+    EXPECT_EQ(no->asInteger(), 2);
+    headers->setIndexName("");
+    headers->last();
+    EXPECT_EQ(no->asInteger(), 3);
+    EXPECT_EQ(errorOf([&] { headers->setIndexName("NoSuchIdx"); }), "TMasKeluar: Index 'NoSuchIdx' not found");
+}
+
+TEST_F(TableTest, ATransactionStoresAllOrNothing)
+{
+    addItem("10001", "PAKU");
+    {
+        data::Transaction save(*items);
+        items->edit();
+        stock->setAsFloat(5);
+        items->post();
+        addHeader("01/DBK", QDate(2026, 12, 9));
+        items->append();
+        kd->setAsString("20001");
+        // the save fails here, before its post
+    }
+    EXPECT_EQ(items->state(), data::DataSetState::Browse);
+    EXPECT_EQ(items->recordCount(), 1);
+    EXPECT_EQ(headers->recordCount(), 0);
+    EXPECT_TRUE(headers->isEmpty());
+    ASSERT_TRUE(items->findKey("10001"));
+    EXPECT_TRUE(stock->isNull()); // the current row was read again
+
+    {
+        data::Transaction save(*items);
+        items->edit();
+        stock->setAsFloat(7);
+        items->post();
+        {
+            data::Transaction inner(*items);
+            addHeader("02/DBK", QDate(2026, 12, 9));
+        } // the inner part alone is undone
+        save.commit();
+    }
+    EXPECT_EQ(db.scalar("select Stock from Barang"), "7");
+    EXPECT_EQ(headers->recordCount(), 0);
+}
+
+TEST_F(TableTest, DataSourcesTellBoundControls)
+{
+    struct Counter : data::DataLink {
+        int sets = 0, records = 0;
+        void dataSetChanged() override { ++sets; }
+        void recordChanged() override { ++records; }
+    } counter;
+    data::DataSource source(QStringLiteral("DsBarang"), items.get());
+    source.addLink(&counter);
+    addItem("10001", "A");
+    addItem("20001", "B");
+    EXPECT_GE(counter.sets, 2);
+    const int records = counter.records;
+    items->first();
+    EXPECT_GT(counter.records, records);
+
+    counter = Counter();
+    items->disableControls();
+    items->first();
+    items->next();
+    EXPECT_EQ(counter.records + counter.sets, 0);
+    items->enableControls();
+    EXPECT_EQ(counter.sets, 1);
+    source.removeLink(&counter);
+}
+
+TEST_F(TableTest, RowsAreFetchedInWindowsAroundABookmark)
+{
+    for (int i = 1; i <= 9; ++i)
+        addItem(QStringLiteral("1000%1").arg(i), QStringLiteral("ITEM %1").arg(i));
+    auto head = items->fetchRows(std::nullopt, 3, true);
+    ASSERT_EQ(head.size(), 3u);
+    EXPECT_EQ(head[2].values[0].toString(), "10003");
+    auto after = items->fetchRows(head[2].bookmark, 10, true);
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(after[0].values[0].toString(), "10004");
+    auto before = items->fetchRows(after[0].bookmark, 2, false);
+    ASSERT_EQ(before.size(), 2u);
+    EXPECT_EQ(before[0].values[0].toString(), "10003"); // nearest first
+    items->gotoBookmark(before[1].bookmark);
+    EXPECT_EQ(kd->asString(), "10002");
+}
+
+TEST(TableOpen, EngineAndLayerErrorsNameWhatIsWrong)
+{
+    TempDatabase db;
+    data::Table unknownAlias(QStringLiteral("TBarang"));
+    unknownAlias.setDatabaseName(QStringLiteral("NoSuchAlias"));
+    unknownAlias.setTableName(QStringLiteral("Barang.db"));
+    EXPECT_EQ(errorOf([&] { unknownAlias.open(); }), "Unknown database alias: NoSuchAlias");
+
+    data::Table missingTable(QStringLiteral("TX"));
+    missingTable.setDatabaseName(QStringLiteral("Stock"));
+    missingTable.setTableName(QStringLiteral("Gudang.db"));
+    EXPECT_EQ(errorOf([&] { missingTable.open(); }), "Table not found: Gudang.db (alias Stock)");
+
+    data::Table wrongField(QStringLiteral("TBarang"));
+    wrongField.setDatabaseName(QStringLiteral("Stock"));
+    wrongField.setTableName(QStringLiteral("Barang.db"));
+    wrongField.addField(QStringLiteral("TBarangHarga"), QStringLiteral("Harga"), FieldType::Float);
+    EXPECT_EQ(errorOf([&] { wrongField.open(); }), "TBarang: Field 'Harga' not found");
+    EXPECT_FALSE(wrongField.active());
+
+    data::Table wrongType(QStringLiteral("TBarang"));
+    wrongType.setDatabaseName(QStringLiteral("Stock"));
+    wrongType.setTableName(QStringLiteral("Barang.db"));
+    wrongType.addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::String, 10);
+    EXPECT_EQ(errorOf([&] { wrongType.open(); }),
+              "TBarang: Type mismatch for field 'Stock', expecting: String actual: Float");
+}
+
+TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)
+{
+    TempDatabase db;
+    data::Engine::writeAlias(QStringLiteral("Empty"), db.folder() + "/nothing-here");
+    data::Table t(QStringLiteral("TBarang"));
+    t.setDatabaseName(QStringLiteral("Empty"));
+    t.setTableName(QStringLiteral("Barang.db"));
+    EXPECT_TRUE(errorOf([&] { t.open(); }).startsWith("Database not found for alias Empty: "));
+}
+
+} // namespace

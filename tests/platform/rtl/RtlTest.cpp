@@ -1,0 +1,140 @@
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Errors.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString convertMessage(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const rtl::ConvertError& e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+TEST(Format, FloatToTextUsesTheGeneralFormat)
+{
+    EXPECT_EQ(rtl::floatToStr(12), "12");
+    EXPECT_EQ(rtl::floatToStr(0), "0");
+    EXPECT_EQ(rtl::floatToStr(-3), "-3");
+    EXPECT_EQ(rtl::floatToStr(2.5), "2.5");
+    EXPECT_EQ(rtl::floatToStr(1234567), "1234567"); // no thousands separator
+    EXPECT_EQ(rtl::floatToStr(0.1 + 0.2), "0.3");    // 15 significant digits
+    EXPECT_EQ(rtl::floatToStr(123456789012345.0), "123456789012345");
+}
+
+TEST(Format, TextToFloatAcceptsNumbersAndRefusesTheRest)
+{
+    EXPECT_DOUBLE_EQ(rtl::strToFloat("007"), 7);
+    EXPECT_DOUBLE_EQ(rtl::strToFloat(" 12 "), 12);
+    EXPECT_DOUBLE_EQ(rtl::strToFloat("2.5"), 2.5);
+    EXPECT_EQ(convertMessage([] { rtl::strToFloat(""); }), "'' is not a valid floating point value");
+    EXPECT_EQ(convertMessage([] { rtl::strToFloat("12a"); }), "'12a' is not a valid floating point value");
+    EXPECT_EQ(convertMessage([] { rtl::strToFloat("1,5"); }), "'1,5' is not a valid floating point value");
+}
+
+TEST(Format, DecimalSeparatorComesFromTheSettings)
+{
+    auto& fs = rtl::FormatSettings::current();
+    const auto saved = fs;
+    fs.decimalSeparator = QLatin1Char(',');
+    EXPECT_EQ(rtl::floatToStr(2.5), "2,5");
+    EXPECT_DOUBLE_EQ(rtl::strToFloat("2,5"), 2.5);
+    EXPECT_THROW(rtl::strToFloat("2.5"), rtl::ConvertError);
+    fs = saved;
+}
+
+TEST(Format, ShortDatesRoundTrip)
+{
+    EXPECT_EQ(rtl::dateToStr(QDate(2026, 1, 5)), "05/01/2026");
+    EXPECT_EQ(rtl::strToDate("05/01/2026"), QDate(2026, 1, 5));
+    EXPECT_EQ(rtl::strToDate(" 5/ 1/2026"), QDate(2026, 1, 5)); // blanks before day and month digits
+    EXPECT_EQ(rtl::strToDate("31/12/2026"), QDate(2026, 12, 31));
+    EXPECT_EQ(rtl::dateToStr(QDate()), "");
+    EXPECT_EQ(rtl::dateTimeToStr(QDateTime(QDate(2026, 12, 9), QTime(7, 5, 3))), "09/12/2026 07:05:03");
+}
+
+TEST(Format, InvalidDatesAreRefusedWithTheirText)
+{
+    EXPECT_EQ(convertMessage([] { rtl::strToDate("31/02/2026"); }), "'31/02/2026' is not a valid date");
+    EXPECT_EQ(convertMessage([] { rtl::strToDate("  /  /    "); }), "'  /  /    ' is not a valid date");
+    EXPECT_EQ(convertMessage([] { rtl::strToDate("2026-12-09"); }), "'2026-12-09' is not a valid date");
+    EXPECT_EQ(convertMessage([] { rtl::strToDate("09/12/2026x"); }), "'09/12/2026x' is not a valid date");
+}
+
+TEST(Clock, AnInstalledClockIsNow)
+{
+    struct Fixed : rtl::Clock {
+        QDateTime now() const override { return QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)); }
+    } fixed;
+    rtl::Clock::install(&fixed);
+    EXPECT_EQ(rtl::today(), QDate(2026, 12, 31));
+    rtl::Clock::install(nullptr);
+    EXPECT_NE(rtl::now(), fixed.now());
+}
+
+TEST(Errors, InOutMessagesFollowTheErrorNumber)
+{
+    EXPECT_EQ(rtl::InOutError::fromErrno(EACCES).message(), "File access denied");
+    EXPECT_EQ(rtl::InOutError::fromErrno(ENOSPC).message(), "Disk full");
+    EXPECT_EQ(rtl::InOutError::fromErrno(EIO).message(), QStringLiteral("I/O error %1").arg(EIO));
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray read(const QString& name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(FilesTest, MemoTextNormalisesLineBreaksAndEndsAtNul)
+{
+    write("a", QByteArray("AB\nCD\rEF\r\nGH"));
+    EXPECT_EQ(rtl::loadMemoText(path("a")), "AB\r\nCD\r\nEF\r\nGH");
+    write("b", QByteArray("SECRET\0TAIL", 11));
+    EXPECT_EQ(rtl::loadMemoText(path("b")), "SECRET");
+    write("c", QByteArray());
+    EXPECT_EQ(rtl::loadMemoText(path("c")), "");
+    EXPECT_THROW(rtl::loadMemoText(path("missing")), rtl::InOutError);
+}
+
+TEST_F(FilesTest, ReplacingContentsWritesInFullOrLeavesTheOldFile)
+{
+    write("Pass.Txt", "OLD");
+    rtl::replaceFileContents(path("Pass.Txt"), "NEW");
+    EXPECT_EQ(read("Pass.Txt"), "NEW");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
+
+    try {
+        rtl::replaceFileContents(path("no/such/folder/Pass.Txt"), "X");
+        FAIL() << "expected an input/output error";
+    } catch (const rtl::InOutError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("I/O error %1").arg(ENOENT));
+    }
+    EXPECT_EQ(read("Pass.Txt"), "NEW");
+    EXPECT_TRUE(rtl::fileExists(path("Pass.Txt")));
+    EXPECT_FALSE(rtl::fileExists(dir.path())); // a folder is no file
+    EXPECT_TRUE(rtl::deleteFile(path("Pass.Txt")));
+    EXPECT_FALSE(rtl::deleteFile(path("Pass.Txt")));
+}
+
+} // namespace
