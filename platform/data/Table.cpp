@@ -218,9 +218,11 @@ void Table::setIndexName(const QString& indexName)
     QStringList marks;
     for (int i = 0; i < m.order.size(); ++i)
         marks.append(QStringLiteral("?"));
-    const std::string lhs = m.order.size() == 1 ? m.order.first().toStdString()
-                                                : "(" + m.order.join(QLatin1Char(',')).toStdString() + ")";
-    const std::string rhs = m.order.size() == 1 ? "?" : "(" + marks.join(QLatin1Char(',')).toStdString() + ")";
+    // Row values compare the whole order key at once.
+    const QString keyList = m.order.join(QLatin1Char(','));
+    const QString markList = marks.join(QLatin1Char(','));
+    const std::string lhs = (m.order.size() == 1 ? keyList : QStringLiteral("(%1)").arg(keyList)).toStdString();
+    const std::string rhs = (m.order.size() == 1 ? markList : QStringLiteral("(%1)").arg(markList)).toStdString();
     m.sqlFirst = "SELECT " + cols + from + asc + " LIMIT ?";
     m.sqlLast = "SELECT " + cols + from + desc + " LIMIT ?";
     m.sqlNext = "SELECT " + cols + from + " WHERE " + lhs + " > " + rhs + asc + " LIMIT ?";
