@@ -24,6 +24,8 @@ QStringList schema()
         QStringLiteral("CREATE INDEX engine_BrgMasuk_No_SMasuk ON BrgMasuk (No_SMasuk)"),
         QStringLiteral("CREATE INDEX engine_BrgMasuk_Tgl ON BrgMasuk (Tgl)"),
         QStringLiteral("CREATE INDEX engine_MasKlrBrg_Tgl ON MasKlrBrg (Tgl)"),
+        // Name searches by their beginning (LIKE ignores letter case).
+        QStringLiteral("CREATE INDEX engine_Barang_NamaBrg ON Barang (NamaBrg COLLATE NOCASE)"),
     };
 }
 
