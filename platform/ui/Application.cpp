@@ -1,0 +1,243 @@
+#include "platform/ui/Application.h"
+
+#include "platform/rtl/Errors.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFont>
+#include <QFontDatabase>
+#include <QWindow>
+
+#include <exception>
+
+namespace ui {
+
+Application* Application::instance_ = nullptr;
+
+namespace {
+const char* const nonModalProperty = "_ui_nonModal";
+}
+
+Application::Application()
+{
+    Q_ASSERT(qApp);
+    Q_ASSERT(!instance_);
+    instance_ = this;
+    // The program closes down through the end request, not when the last
+    // window hides.
+    qApp->setQuitOnLastWindowClosed(false);
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                              QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    qApp->installEventFilter(this);
+}
+
+Application::~Application()
+{
+    qApp->removeEventFilter(this);
+    for (auto it = objects_.rbegin(); it != objects_.rend(); ++it)
+        (*it)();
+    objects_.clear();
+    if (instance_ == this)
+        instance_ = nullptr;
+}
+
+Application* Application::instance()
+{
+    return instance_;
+}
+
+void Application::setTitle(const QString& title)
+{
+    title_ = title;
+    qApp->setApplicationDisplayName(title);
+}
+
+void Application::setIcon(const QIcon& icon)
+{
+    qApp->setWindowIcon(icon);
+}
+
+void Application::adopt(std::function<void()> destroy)
+{
+    objects_.push_back(std::move(destroy));
+}
+
+void Application::noteFormCreated(Form* form)
+{
+    if (!mainForm_)
+        mainForm_ = form;
+}
+
+int Application::run()
+{
+    if (terminated_)
+        return 0;
+    QEventLoop loop;
+    mainLoop_ = &loop;
+    if (mainForm_) {
+        mainForm_->show();
+        mainForm_->raise();
+        mainForm_->activateWindow();
+        noteActivated(mainForm_);
+        mainForm_->runActivate();
+        if (Form::loopStarted)
+            Form::loopStarted(mainForm_, false);
+    }
+    if (!terminated_)
+        loop.exec();
+    mainLoop_ = nullptr;
+    if (mainForm_)
+        mainForm_->hide();
+    return 0;
+}
+
+void Application::terminate()
+{
+    if (terminated_)
+        return;
+    terminated_ = true;
+    emit ending();
+    // Each nested loop ends once control is back in it, so the innermost
+    // returns first and its opener's handler goes on.
+    for (auto it = modalStack_.rbegin(); it != modalStack_.rend(); ++it)
+        (*it)->endModal(mrCancel);
+    if (mainLoop_)
+        mainLoop_->exit(0);
+}
+
+bool Application::guard(const std::function<void()>& handler)
+{
+    if (!handler)
+        return true;
+    try {
+        handler();
+        return true;
+    } catch (const rtl::Error& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        showError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        showError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+Form* Application::activeForm() const
+{
+    if (!modalStack_.empty())
+        return modalStack_.back();
+    return mainForm_;
+}
+
+void Application::pushModal(Form* form)
+{
+    modalStack_.push_back(form);
+}
+
+void Application::popModal(Form* form)
+{
+    std::erase(modalStack_, form);
+}
+
+// Activation: a form's OnActivate runs when it is opened (Form::showModal,
+// run()) and when the user comes back to it from a non-modal window: by
+// working in the form (a click or a key) while that window was where the user
+// last was, or by closing that window. The window system's own activation
+// messages are not used: they come late and in an order of their own. Message
+// windows are not tracked, so returning from them changes nothing; nor does
+// returning from a modal form.
+void Application::noteActivated(QWidget* window)
+{
+    if (!window)
+        return;
+    if (auto* form = qobject_cast<Form*>(window)) {
+        QWidget* previous = lastActive_;
+        lastActive_ = form;
+        if (previous && previous != form && isNonModal(previous) && form->isVisible())
+            form->runActivate();
+    } else if (isNonModal(window)) {
+        lastActive_ = window;
+    }
+}
+
+void Application::nonModalHidden(QWidget* window)
+{
+    if (lastActive_ != window || terminated_)
+        return;
+    // Back to the form it was opened from.
+    Form* back = nullptr;
+    if (QWidget* parent = window->parentWidget())
+        back = qobject_cast<Form*>(parent->window());
+    if (!back && window->windowHandle()) {
+        for (QWindow* w = window->windowHandle()->transientParent(); w && !back; w = w->transientParent()) {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->windowHandle() == w) {
+                    back = qobject_cast<Form*>(top);
+                    break;
+                }
+            }
+        }
+    }
+    if (!back || !back->isVisible())
+        back = activeForm();
+    if (back && back->isVisible()) {
+        back->activateWindow();
+        noteActivated(back);
+    }
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    auto* w = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+        // The user works in this window; it sees the event after this.
+        if (event->spontaneous() && w->window()->isVisible())
+            noteActivated(w->window());
+        break;
+    case QEvent::Show:
+        if (w->isWindow() && isNonModal(w))
+            noteActivated(w);
+        break;
+    case QEvent::Hide:
+        if (w->isWindow() && isNonModal(w))
+            nonModalHidden(w);
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void markNonModal(QWidget* window)
+{
+    if (!window)
+        return;
+    window->setProperty(nonModalProperty, true);
+    if (window->parentWidget())
+        return;
+    // Without an owner the window would be blocked by the modal form that
+    // opened it; give it that form as its owner on the window-system side
+    // only, so its lifetime stays with whoever made it.
+    if (Application* app = Application::instance()) {
+        if (Form* owner = app->activeForm(); owner && owner->windowHandle()) {
+            window->winId();
+            if (QWindow* handle = window->windowHandle())
+                handle->setTransientParent(owner->windowHandle());
+        }
+    }
+}
+
+bool isNonModal(const QWidget* window)
+{
+    return window && window->property(nonModalProperty).toBool();
+}
+
+} // namespace ui

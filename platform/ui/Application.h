@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <type_traits>
+#include <vector>
+
+class QEventLoop;
+
+namespace ui {
+
+class Form;
+
+// The application object: title, the start-up objects, the message loop with
+// its error window, and the end request. One per process, made after the
+// QApplication.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    Application();
+    ~Application() override; // destroys the created objects in reverse order
+
+    static Application* instance();
+
+    void setTitle(const QString& title);
+    const QString& title() const { return title_; }
+    void setIcon(const QIcon& icon);
+
+    // Creates an object of class T into its program-wide reference, owned by
+    // the application. The first Form created becomes the main window. Works
+    // for forms, the data module and report layouts (plain classes too). An
+    // error in the constructor propagates and nothing is recorded.
+    template <class T>
+    void createForm(T*& ref)
+    {
+        T* object = new T();
+        ref = object;
+        T** slot = &ref;
+        adopt([object, slot] {
+            if (*slot == object)
+                *slot = nullptr;
+            delete object;
+        });
+        if constexpr (std::is_base_of_v<Form, T>)
+            noteFormCreated(object);
+    }
+
+    Form* mainForm() const { return mainForm_; }
+
+    // Shows the main form and dispatches messages until the end request.
+    // Returns 0.
+    int run();
+
+    // The end request: every open modal form closes with a cancel result, from
+    // the innermost, each opener's handler going on after its showModal();
+    // then run() returns. Emits ending() once.
+    void terminate();
+    bool terminated() const { return terminated_; }
+
+    // Runs an event handler. An exception it lets escape is shown in the error
+    // window and the loop goes on. Returns false when the handler failed.
+    bool guard(const std::function<void()>& handler);
+
+    // The form the user is working in: the innermost open modal form, else the
+    // main form. Non-modal windows opened from a handler (the report preview)
+    // take it as their parent so a modal form does not block them.
+    Form* activeForm() const;
+
+    // Modal forms open now, outermost first.
+    const std::vector<Form*>& modalForms() const { return modalStack_; }
+
+signals:
+    void ending(); // emitted once, when the end request starts
+
+private:
+    friend class Form;
+    friend void markNonModal(QWidget*);
+
+    void adopt(std::function<void()> destroy);
+    void noteFormCreated(Form* form);
+    void pushModal(Form* form);
+    void popModal(Form* form);
+    // Activation tracking (see Form::OnActivate).
+    void noteActivated(QWidget* window);
+    void nonModalHidden(QWidget* window);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    static Application* instance_;
+    QString title_;
+    std::vector<std::function<void()>> objects_;
+    Form* mainForm_ = nullptr;
+    std::vector<Form*> modalStack_;
+    QEventLoop* mainLoop_ = nullptr;
+    bool terminated_ = false;
+    QPointer<QWidget> lastActive_;
+};
+
+// Marks a top-level window as not modal (the report preview): coming back
+// from it to a form runs the form's OnActivate. When it has no parent it is
+// given the active form as its owner, so a modal form does not block it.
+void markNonModal(QWidget* window);
+bool isNonModal(const QWidget* window);
+
+} // namespace ui

@@ -1,0 +1,227 @@
+#include "platform/ui/Form.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Controls.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace ui {
+
+std::function<void(Form*, bool)> Form::loopStarted;
+
+Form::Form(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+Form::~Form()
+{
+    if (auto* app = Application::instance())
+        app->popModal(this);
+}
+
+void Form::setCloseBox(bool on)
+{
+    closeBox_ = on;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (on)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    const bool visible = isVisible();
+    setWindowFlags(flags);
+    if (visible)
+        show();
+}
+
+void Form::setPosition(Position position)
+{
+    position_ = position;
+}
+
+void Form::setMenuBar(QMenuBar* bar)
+{
+    if (!bar || menuBar_)
+        return;
+    menuBar_ = bar;
+    const int h = bar->sizeHint().height();
+    const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (child != bar && !child->isWindow())
+            child->move(child->x(), child->y() + h);
+    }
+    resize(width(), height() + h);
+    bar->setGeometry(0, 0, width(), h);
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (menuBar_)
+        menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
+}
+
+int Form::showModal()
+{
+    auto* app = Application::instance();
+    if (app && app->terminated())
+        return mrCancel;
+    if (isVisible() || loop_)
+        throw std::logic_error("Cannot make a visible window modal");
+
+    if (!placed_) {
+        placed_ = true;
+        QRect frame = frameGeometry();
+        QRect target;
+        if (position_ == Position::DesktopCenter) {
+            if (QScreen* screen = QGuiApplication::primaryScreen())
+                target = screen->availableGeometry();
+        } else if (position_ == Position::MainFormCenter && app && app->mainForm() && app->mainForm() != this) {
+            target = app->mainForm()->frameGeometry();
+        }
+        if (target.isValid()) {
+            frame.moveCenter(target.center());
+            move(frame.topLeft());
+        }
+    }
+
+    modalResult_ = mrNone;
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    loop_ = &loop;
+    if (app)
+        app->pushModal(this);
+    show();
+    raise();
+    activateWindow();
+    if (app)
+        app->noteActivated(this);
+    runActivate();
+    if (loopStarted)
+        loopStarted(this, true);
+    if (modalResult_ == mrNone && !(app && app->terminated()))
+        loop.exec(QEventLoop::DialogExec);
+    if (app)
+        app->popModal(this);
+    loop_ = nullptr;
+    hide();
+    setWindowModality(Qt::NonModal);
+    if (modalResult_ == mrNone)
+        modalResult_ = mrCancel;
+    return modalResult_;
+}
+
+void Form::endModal(int result)
+{
+    if (modalResult_ == mrNone)
+        modalResult_ = result;
+    if (loop_)
+        loop_->exit(0);
+}
+
+void Form::setModalResult(int result)
+{
+    modalResult_ = result;
+    if (result != mrNone && loop_)
+        loop_->exit(0);
+}
+
+void Form::closeForm()
+{
+    programClose_ = true;
+    close();
+    programClose_ = false;
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    if (!closeBox_ && !programClose_) {
+        event->ignore();
+        return;
+    }
+    bool allow = true;
+    if (OnClose) {
+        auto* app = Application::instance();
+        if (app)
+            app->guard([&] { OnClose(allow); });
+        else
+            OnClose(allow);
+    }
+    if (!allow) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    auto* app = Application::instance();
+    if (loop_) {
+        endModal(mrCancel);
+    } else if (app && app->mainForm() == this) {
+        app->terminate();
+    }
+}
+
+void Form::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the focused control did not take: a letter clicks the first button
+    // that carries it as its accelerator.
+    const QString text = event->text();
+    if (text.size() == 1 && text.at(0).isLetterOrNumber() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        if (dispatchAccelerator(text.at(0))) {
+            event->accept();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+namespace {
+QChar acceleratorOf(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&')) {
+            if (caption.at(i + 1) == QLatin1Char('&')) {
+                ++i;
+                continue;
+            }
+            return caption.at(i + 1).toUpper();
+        }
+    }
+    return QChar();
+}
+} // namespace
+
+bool Form::dispatchAccelerator(QChar letter)
+{
+    const QChar wanted = letter.toUpper();
+    const auto buttons = findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons) {
+        if (!qobject_cast<Button*>(button) && !qobject_cast<SpeedButton*>(button))
+            continue;
+        if (button->window() != this || !button->isVisible() || !button->isEnabled())
+            continue;
+        if (acceleratorOf(button->text()) == wanted) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Form::runActivate()
+{
+    if (!OnActivate)
+        return;
+    if (auto* app = Application::instance())
+        app->guard(OnActivate);
+    else
+        OnActivate();
+}
+
+} // namespace ui

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+
+class QEventLoop;
+class QMenuBar;
+
+namespace ui {
+
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+enum class Position { Designed, DesktopCenter, MainFormCenter };
+
+// A window of the program. Every window class derives from it and from its
+// generated Ui:: class; created hidden, reused for the whole run.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(QWidget* parent = nullptr);
+    ~Form() override;
+
+    // Runs when the form is opened, and when the user comes back to it from
+    // a window marked with markNonModal (also by clicking the form while that
+    // window is still open); not when a modal form opened from it, or a
+    // message window, closes.
+    std::function<void()> OnActivate;
+    // Runs when the form is asked to close; set allowClose to false to keep
+    // it open.
+    std::function<void(bool& allowClose)> OnClose;
+    int Tag = 0;
+
+    // Shows the form modally in a nested loop and returns its modal result
+    // once it closes (mrCancel when closed by the close box, closeForm() or
+    // the end request).
+    int showModal();
+    // Asks the form to close: OnClose, then it hides and its modal loop ends.
+    // Closing the main form is the end request.
+    void closeForm();
+    // A result other than mrNone ends the modal loop.
+    void setModalResult(int result);
+    int modalResult() const { return modalResult_; }
+    bool isModalOpen() const { return loop_ != nullptr; }
+
+    // false: no title-bar buttons; Alt+F4 and the window manager's close are
+    // ignored, only the form's own buttons close it.
+    void setCloseBox(bool on);
+    bool hasCloseBox() const { return closeBox_; }
+
+    // Where the form appears on its first showing; later showings keep the
+    // place it had. Designed uses the form's own pos().
+    void setPosition(Position position);
+
+    // Puts the menu bar over the client area: the controls placed at their
+    // client coordinates move down by its height and the form grows by it.
+    // Call once, after setupUi.
+    void setMenuBar(QMenuBar* bar);
+    QMenuBar* menuBar() const { return menuBar_; }
+
+    // A typed letter offered to the buttons in creation order: the first
+    // whose caption marks that letter with '&' is clicked. Returns whether
+    // one took it.
+    bool dispatchAccelerator(QChar letter);
+
+    // Seam for tests that drive windows from inside their loops: called when
+    // a loop starts (modal: showModal once the form is shown and activated;
+    // not modal: Application::run with the main form).
+    static std::function<void(Form* form, bool modal)> loopStarted;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class Application;
+    void runActivate();
+    void endModal(int result);
+
+    int modalResult_ = mrNone;
+    QEventLoop* loop_ = nullptr;
+    bool closeBox_ = true;
+    bool programClose_ = false;
+    bool placed_ = false;
+    Position position_ = Position::Designed;
+    QMenuBar* menuBar_ = nullptr;
+};
+
+} // namespace ui

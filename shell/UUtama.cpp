@@ -1,0 +1,135 @@
+#include "shell/UUtama.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "shell/UFAbout.h"
+#include "shell/UGPass.h"
+
+TFUtama* FUtama = nullptr;
+
+namespace {
+const QColor Navy(0, 0, 128);
+const QColor Red(255, 0, 0);
+const QColor Blue(0, 0, 255);
+const QColor Black(0, 0, 0);
+} // namespace
+
+TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
+{
+    setupUi(this);
+    setMenuBar(MainMenu1);
+    setPosition(ui::Position::DesktopCenter);
+    OnClose = [this](bool& allowClose) { FormClose(allowClose); };
+
+    // The windows of the other entries and buttons bind their opening
+    // handlers here as they are built.
+    ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
+    ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
+    ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
+    SpeedButton7->OnClick = [this] { SpeedButton7Click(); };
+
+    SpeedButton1->OnMouseMove = [this] { SpeedButton1MouseMove(); };
+    SpeedButton2->OnMouseMove = [this] { SpeedButton2MouseMove(); };
+    SpeedButton3->OnMouseMove = [this] { SpeedButton3MouseMove(); };
+    SpeedButton4->OnMouseMove = [this] { SpeedButton4MouseMove(); };
+    SpeedButton5->OnMouseMove = [this] { SpeedButton5MouseMove(); };
+    SpeedButton6->OnMouseMove = [this] { SpeedButton6MouseMove(); };
+    SpeedButton7->OnMouseMove = [this] { SpeedButton7MouseMove(); };
+    SpeedButton8->OnMouseMove = [this] { SpeedButton8MouseMove(); };
+    Image1->OnMouseMove = [this] { Image1MouseMove(); };
+}
+
+bool TFUtama::askExit()
+{
+    return ui::messageBox(QStringLiteral("Yakin Akan Keluar Dari Aplikasi"), QStringLiteral("Konfirmasi"),
+                          ui::mbYesNo | ui::mbIconQuestion) == ui::idYes;
+}
+
+void TFUtama::FormClose(bool& allowClose)
+{
+    if (askExit())
+        ui::Application::instance()->terminate();
+    else
+        allowClose = false;
+}
+
+void TFUtama::Tutup1Click()
+{
+    if (askExit())
+        ui::Application::instance()->terminate();
+}
+
+void TFUtama::SpeedButton7Click()
+{
+    closeForm();
+}
+
+void TFUtama::GantiPassword1Click()
+{
+    FGantiPass->showModal();
+}
+
+void TFUtama::AboutMe1Click()
+{
+    FAbout->showModal();
+}
+
+void TFUtama::SpeedButton1MouseMove()
+{
+    SpeedButton1->setFontSize(12);
+    SpeedButton1->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton2MouseMove()
+{
+    SpeedButton2->setFontSize(12);
+    SpeedButton2->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton3MouseMove()
+{
+    SpeedButton3->setFontSize(12);
+    SpeedButton3->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton4MouseMove()
+{
+    SpeedButton4->setFontSize(12);
+    SpeedButton4->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton5MouseMove()
+{
+    SpeedButton5->setFontSize(12);
+    SpeedButton5->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton6MouseMove()
+{
+    SpeedButton6->setFontSize(12);
+    SpeedButton6->setFontColor(Navy);
+}
+
+void TFUtama::SpeedButton7MouseMove()
+{
+    SpeedButton7->setFontSize(12);
+    SpeedButton7->setFontColor(Red);
+}
+
+void TFUtama::SpeedButton8MouseMove()
+{
+    SpeedButton8->setFontSize(12);
+    SpeedButton8->setFontColor(Navy);
+}
+
+void TFUtama::Image1MouseMove()
+{
+    // At rest: 10 pt black, "&Close" 10 pt blue. Setting a value a button
+    // already has does not repaint it.
+    ui::SpeedButton* const buttons[] = {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4,
+                                        SpeedButton5, SpeedButton6, SpeedButton7, SpeedButton8};
+    for (ui::SpeedButton* b : buttons) {
+        b->setFontSize(10);
+        b->setFontColor(b == SpeedButton7 ? Blue : Black);
+    }
+}

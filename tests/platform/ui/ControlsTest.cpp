@@ -1,0 +1,282 @@
+#include "DialogScript.h"
+#include "UiDriver.h"
+
+#include "platform/rtl/Errors.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImageWriter>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app.setTitle(QStringLiteral("TORAMBU KESTI"));
+        form.resize(300, 200);
+        form.show();
+        QApplication::setActiveWindow(&form);
+    }
+    void TearDown() override { clearModalSteps(); }
+    ui::Application app;
+    DialogScript dialogs;
+    ui::Form form;
+};
+
+TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->setUpperCase(true);
+    edit->show();
+    typeText(edit, QStringLiteral("abc 1x"));
+    EXPECT_EQ(edit->text(), "ABC 1X");
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    edit->paste();
+    EXPECT_EQ(edit->text(), "ABC 1XPASTED");
+    edit->setText(QStringLiteral("koliba"));
+    EXPECT_EQ(edit->text(), "KOLIBA");
+}
+
+TEST_F(ControlsTest, PasswordSignShowsForEveryCharacter)
+{
+    for (const QString& sign : {QStringLiteral("$"), QStringLiteral("%"), QStringLiteral("*")}) {
+        auto* edit = new ui::Edit(&form);
+        edit->setUpperCase(true);
+        edit->setPasswordChar(sign);
+        edit->show();
+        typeText(edit, QStringLiteral("ab1"));
+        EXPECT_EQ(edit->text(), "AB1");
+        EXPECT_EQ(edit->displayText(), sign.repeated(3));
+    }
+}
+
+TEST_F(ControlsTest, KeyPressSeesEveryTypedKeyByReference)
+{
+    auto* edit = new ui::Edit(&form);
+    auto* button = new ui::Button(&form);
+    button->setText(QStringLiteral("&Simpan"));
+    int buttonClicks = 0;
+    button->OnClick = [&] { ++buttonClicks; };
+    edit->show();
+    button->show();
+    std::vector<int> seen;
+    edit->OnKeyPress = [&](QChar& key) {
+        seen.push_back(key.unicode());
+        if (key == QLatin1Char('x'))
+            key = QLatin1Char('y'); // changed
+        else if (!(key.isDigit() || key == QChar(8) || key == QChar(13) || key == QLatin1Char('y')))
+            key = QChar(0); // dropped
+    };
+    edit->setFocus();
+    typeText(edit, QStringLiteral("1a2x"));
+    EXPECT_EQ(edit->text(), "12y");
+    pressKey(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), "12");
+    pressEnter(edit);
+    EXPECT_EQ(seen, std::vector<int>({'1', 'a', '2', 'x', 8, 13}));
+    EXPECT_EQ(buttonClicks, 0) << "Enter in an edit never clicks a button";
+    EXPECT_TRUE(edit->hasFocus());
+}
+
+TEST_F(ControlsTest, KeyHandlerErrorShowsErrorWindowAndDropsTheKey)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->show();
+    edit->OnKeyPress = [&](QChar& key) {
+        if (key == QChar(13))
+            throw rtl::ConvertError("'1a' is not a valid floating point value");
+    };
+    int changes = 0;
+    edit->OnChange = [&] { ++changes; };
+    typeText(edit, QStringLiteral("1a"));
+    pressEnter(edit);
+    EXPECT_EQ(edit->text(), "1a");
+    EXPECT_EQ(changes, 2);
+    edit->setText(QString());
+    EXPECT_EQ(changes, 3) << "a change by the program counts too";
+    ASSERT_EQ(dialogs.count(DialogScript::Error), 1);
+    EXPECT_EQ(dialogs.last().text, "'1a' is not a valid floating point value.");
+}
+
+TEST_F(ControlsTest, FocusedButtonTakesEnterAndSpace)
+{
+    auto* button = new ui::Button(&form);
+    button->setText(QStringLiteral("&Access"));
+    button->show();
+    int clicks = 0;
+    button->OnClick = [&] { ++clicks; };
+    EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(button->autoDefault());
+    pressEnter(button);
+    pressKey(button, Qt::Key_Space);
+    click(button);
+    EXPECT_EQ(clicks, 3);
+    button->hide();
+    click(button);
+    EXPECT_EQ(clicks, 3) << "a hidden button takes no click";
+}
+
+TEST_F(ControlsTest, TypedLetterGoesToTheFirstButtonCarryingIt)
+{
+    std::vector<int> clicked;
+    const QStringList captions = {QStringLiteral("&Input"), QStringLiteral("&Laporan Penerimaan"),
+                                  QStringLiteral("&Close"), QStringLiteral("&Laporan Minimum")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* b = new ui::SpeedButton(&form);
+        b->setText(captions[i]);
+        b->setGeometry(10, 10 + 30 * i, 200, 25);
+        b->OnClick = [&clicked, i] { clicked.push_back(i); };
+        b->show();
+    }
+    // The last one lies on top, yet creation order decides.
+    form.findChildren<ui::SpeedButton*>().at(3)->raise();
+    pressKey(&form, Qt::Key_L);
+    pressKey(&form, Qt::Key_L, Qt::AltModifier);
+    pressKey(&form, Qt::Key_L, Qt::AltModifier);
+    pressKey(&form, Qt::Key_C);
+    pressKey(&form, Qt::Key_I, Qt::AltModifier);
+    pressKey(&form, Qt::Key_Q);
+    EXPECT_EQ(clicked, std::vector<int>({1, 1, 1, 2, 0}));
+}
+
+TEST_F(ControlsTest, SpeedButtonRepaintsOnlyOnARealChange)
+{
+    auto* b = new ui::SpeedButton(&form);
+    b->setText(QStringLiteral("&Close"));
+    b->setGeometry(10, 10, 200, 30);
+    b->show();
+    QFont f = b->font();
+    f.setPointSize(10);
+    b->setFont(f);
+    b->setFontColor(Qt::blue);
+    QApplication::processEvents();
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    b->installEventFilter(&counter);
+    b->setFontSize(10);
+    b->setFontColor(Qt::blue);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+    b->setFontSize(12);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    b->setFontColor(Qt::red);
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 2);
+    EXPECT_EQ(b->fontSize(), 12);
+    EXPECT_TRUE(b->font().bold() == f.bold());
+}
+
+TEST_F(ControlsTest, MouseMovesReachSpeedButtonAndImage)
+{
+    auto* image = new ui::Image(&form);
+    image->setGeometry(0, 0, 300, 200);
+    auto* b = new ui::SpeedButton(&form);
+    b->setGeometry(50, 50, 100, 30);
+    image->show();
+    b->show();
+    int overImage = 0, overButton = 0;
+    image->OnMouseMove = [&] { ++overImage; };
+    b->OnMouseMove = [&] { ++overButton; };
+    moveMouse(image, QPoint(5, 5));
+    moveMouse(b, QPoint(5, 5));
+    EXPECT_GE(overImage, 1);
+    EXPECT_GE(overButton, 1);
+}
+
+TEST_F(ControlsTest, JpegDecodedWithItsOwnDecoder)
+{
+    QImage source(64, 32, QImage::Format_RGB32);
+    source.fill(QColor(200, 30, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "jpeg").write(source));
+    const QImage decoded = ui::decodeJpeg(bytes);
+    ASSERT_EQ(decoded.size(), QSize(64, 32));
+    const QColor c = decoded.pixelColor(10, 10);
+    EXPECT_NEAR(c.red(), 200, 8);
+    EXPECT_NEAR(c.green(), 30, 8);
+    EXPECT_NEAR(c.blue(), 40, 8);
+    EXPECT_THROW(ui::decodeJpeg(QByteArray("not a picture")), rtl::Error);
+    EXPECT_THROW(ui::decodeJpeg(bytes.left(bytes.size() / 3)), rtl::Error);
+    EXPECT_THROW(ui::loadJpeg(QStringLiteral("/nonexistent/logo.jpg")), rtl::Error);
+}
+
+TEST_F(ControlsTest, ImageSizesItselfToItsPicture)
+{
+    QImage source(40, 20, QImage::Format_RGB32);
+    source.fill(Qt::white);
+    auto* image = new ui::Image(&form);
+    image->setAutoSize(true);
+    image->setImage(source);
+    EXPECT_EQ(image->size(), QSize(40, 20));
+}
+
+TEST_F(ControlsTest, MemoJoinsLinesWithCrLf)
+{
+    auto* memo = new ui::Memo(&form);
+    memo->setText(QStringLiteral("ABC\r\nDEF\r\n"));
+    EXPECT_EQ(memo->text(), "ABC\r\nDEF\r\n");
+    memo->setText(QStringLiteral("ONE"));
+    EXPECT_EQ(memo->text(), "ONE");
+    memo->clear();
+    EXPECT_EQ(memo->text(), "");
+}
+
+TEST_F(ControlsTest, MaskEditKeepsLiterals)
+{
+    auto* edit = new ui::MaskEdit(&form);
+    edit->setEditMask(QStringLiteral("!99/99/0000;1;_"));
+    edit->show();
+    edit->setFocus();
+    edit->setCursorPosition(0);
+    typeText(edit, QStringLiteral("01022004"));
+    EXPECT_EQ(edit->text(), "01/02/2004");
+    edit->clear();
+    EXPECT_EQ(edit->text(), "  /  /    ");
+}
+
+TEST_F(ControlsTest, MenuItemsRunThroughTheGuard)
+{
+    auto* bar = new QMenuBar(&form);
+    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    QAction* open = file->addAction(QStringLiteral("Ganti Password"));
+    file->addSeparator();
+    QMenu* sub = file->addMenu(QStringLiteral("Cetak Ulang"));
+    QAction* reprint = sub->addAction(QStringLiteral("Daftar Barang Keluar"));
+    QAction* onBar = bar->addAction(QStringLiteral(" About Me "));
+    form.setMenuBar(bar);
+    bar->show();
+    std::vector<std::string> ran;
+    ui::onMenuClick(open, [&] { ran.push_back("open"); });
+    ui::onMenuClick(reprint, [&] { ran.push_back("reprint"); });
+    ui::onMenuClick(onBar, [&] {
+        ran.push_back("about");
+        throw rtl::Error("Boom");
+    });
+    clickMenu(open);
+    clickMenu(reprint);
+    clickMenu(onBar);
+    EXPECT_EQ(ran, std::vector<std::string>({"open", "reprint", "about"}));
+    EXPECT_EQ(dialogs.texts(DialogScript::Error), QStringList({"Boom."}));
+}
+
+} // namespace

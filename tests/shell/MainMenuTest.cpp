@@ -1,0 +1,177 @@
+#include "ShellFixture.h"
+
+#include "platform/ui/Dialogs.h"
+#include "shell/UFAbout.h"
+#include "shell/UGPass.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QWindow>
+
+namespace {
+
+const QString ExitQuestion = QStringLiteral("Yakin Akan Keluar Dari Aplikasi");
+
+// The three ways to the exit question.
+enum class Way { CloseBox, CloseButton, TutupMenu };
+
+void askToLeave(Way way)
+{
+    switch (way) {
+    case Way::CloseBox: FUtama->windowHandle()->close(); break;
+    case Way::CloseButton: click(FUtama->SpeedButton7); break;
+    case Way::TutupMenu: clickMenu(FUtama->Tutup1); break;
+    }
+}
+
+class ExitQuestion3Ways : public ShellTest, public ::testing::WithParamInterface<Way> {};
+
+TEST_P(ExitQuestion3Ways, NoKeepsTheMenuOpenAndYesEndsAfterOneQuestion)
+{
+    const Way way = GetParam();
+    int askedOnNo = 0;
+    int askedOnYes = 0;
+    EXPECT_EQ(runLogin(QString(), [&] {
+                  dialogs.answer({ui::idNo, ui::idNo, ui::idYes});
+                  askToLeave(way);
+                  askedOnNo = dialogs.count(DialogScript::Question);
+                  EXPECT_TRUE(FUtama->isVisible());
+                  EXPECT_TRUE(FUtama->isModalOpen());
+                  // Still usable, and asks again.
+                  whileModal([] { click(FAbout->Button1); });
+                  clickMenu(FUtama->AboutMe1);
+                  askToLeave(way);
+                  EXPECT_TRUE(FUtama->isVisible());
+                  askToLeave(way);
+                  askedOnYes = dialogs.count(DialogScript::Question);
+              }),
+              0);
+    EXPECT_TRUE(menuOpened);
+    EXPECT_EQ(askedOnNo, 1);
+    EXPECT_EQ(askedOnYes, 3);
+    ASSERT_EQ(dialogs.count(DialogScript::Question), 3) << "Yes asks once";
+    for (const auto& call : dialogs.calls()) {
+        EXPECT_EQ(call.caption, "Konfirmasi");
+        EXPECT_EQ(call.text, ExitQuestion);
+        EXPECT_EQ(call.flags, 36);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainMenu, ExitQuestion3Ways, ::testing::Values(Way::CloseBox, Way::CloseButton, Way::TutupMenu),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case Way::CloseBox: return std::string("CloseBox");
+                             case Way::CloseButton: return std::string("CloseButton");
+                             default: return std::string("TutupMenu");
+                             }
+                         });
+
+TEST_F(ShellTest, ClosingLetterAsksTheExitQuestion)
+{
+    runLogin(QString(), [&] {
+        dialogs.answer(ui::idNo);
+        pressKey(FUtama, Qt::Key_C);
+        EXPECT_EQ(dialogs.count(DialogScript::Question), 1);
+        pressKey(FUtama, Qt::Key_C, Qt::AltModifier);
+    });
+    EXPECT_EQ(dialogs.count(DialogScript::Question), 2);
+}
+
+TEST_F(ShellTest, LetterLGoesToTheReceiptReportButtonNeverToMinimumStock)
+{
+    runLogin(QString(), [&] {
+        QSignalSpy receipt(FUtama->SpeedButton4, &QAbstractButton::clicked);
+        QSignalSpy minimum(FUtama->SpeedButton8, &QAbstractButton::clicked);
+        pressKey(FUtama, Qt::Key_L);
+        pressKey(FUtama, Qt::Key_L, Qt::AltModifier);
+        pressKey(FUtama, Qt::Key_L, Qt::AltModifier);
+        EXPECT_EQ(receipt.count(), 3);
+        EXPECT_EQ(minimum.count(), 0);
+        endProgram();
+    });
+}
+
+TEST_F(ShellTest, HoverLooks)
+{
+    runLogin(QString(), [&] {
+        ui::SpeedButton* const buttons[] = {FUtama->SpeedButton1, FUtama->SpeedButton2, FUtama->SpeedButton3,
+                                            FUtama->SpeedButton4, FUtama->SpeedButton5, FUtama->SpeedButton6,
+                                            FUtama->SpeedButton7, FUtama->SpeedButton8};
+        const QColor windowText = FUtama->palette().color(QPalette::WindowText);
+        for (ui::SpeedButton* b : buttons) {
+            EXPECT_EQ(b->fontSize(), 8);
+            EXPECT_TRUE(b->font().bold());
+            EXPECT_EQ(b->fontColor(), b == FUtama->SpeedButton7 ? QColor(Qt::black) : windowText);
+            EXPECT_EQ(b->x(), 280);
+            EXPECT_EQ(b->width(), 241);
+        }
+        moveMouse(FUtama->SpeedButton3, QPoint(10, 10));
+        EXPECT_EQ(FUtama->SpeedButton3->fontSize(), 12);
+        EXPECT_EQ(FUtama->SpeedButton3->fontColor(), QColor(0, 0, 128));
+        moveMouse(FUtama->SpeedButton7, QPoint(10, 10));
+        EXPECT_EQ(FUtama->SpeedButton7->fontColor(), QColor(255, 0, 0));
+        EXPECT_EQ(FUtama->SpeedButton3->fontSize(), 12) << "leaving a button changes nothing";
+        moveMouse(FUtama->Image1, QPoint(20, 20));
+        for (ui::SpeedButton* b : buttons) {
+            EXPECT_EQ(b->fontSize(), 10);
+            EXPECT_EQ(b->fontColor(), b == FUtama->SpeedButton7 ? QColor(0, 0, 255) : QColor(0, 0, 0));
+            EXPECT_TRUE(b->font().bold());
+        }
+        endProgram();
+    });
+}
+
+TEST_F(ShellTest, MainMenuLayout)
+{
+    runLogin(QString(), [&] {
+        EXPECT_EQ(FUtama->windowTitle(), " Menu Utama ");
+        const int bar = FUtama->MainMenu1->height();
+        EXPECT_EQ(FUtama->size(), QSize(800, 600 + bar));
+        EXPECT_EQ(FUtama->Image1->geometry(), QRect(0, bar, 800, 600));
+        EXPECT_EQ(FUtama->SpeedButton8->y() - bar, 488);
+        EXPECT_LT(FUtama->SpeedButton8->y(), FUtama->SpeedButton7->y());
+        // The menu bar: File, Transaksi, Laporan and an item on the bar itself.
+        const auto top = FUtama->MainMenu1->actions();
+        ASSERT_EQ(top.size(), 4);
+        EXPECT_EQ(top[0]->text(), "File");
+        EXPECT_EQ(top[3], FUtama->AboutMe1);
+        EXPECT_EQ(FUtama->AboutMe1->menu(), nullptr);
+        EXPECT_TRUE(FUtama->N5->isSeparator());
+        EXPECT_EQ(FUtama->Cetak1->actions().value(0), FUtama->Packinglist3);
+        endProgram();
+    });
+}
+
+TEST_F(ShellTest, AboutBoxOpensOverTheLoginWindowAndCloses)
+{
+    QPoint firstPlace;
+    runLogin(QString(), [&] {
+        whileModal([&] {
+            EXPECT_EQ(FAbout->windowTitle(), " About Me ");
+            // Centred over the login window, not over the main menu.
+            EXPECT_LE((FAbout->frameGeometry().center() - Fpass->frameGeometry().center()).manhattanLength(), 4);
+            EXPECT_EQ(FAbout->Label2->text(), "Tim TORAMBU KESTI");
+            EXPECT_FALSE(FAbout->Image1->image().isNull());
+            pressKey(FAbout->Button1, Qt::Key_Escape);
+            EXPECT_TRUE(FAbout->isVisible()) << "Escape closes nothing";
+            firstPlace = FAbout->pos() + QPoint(30, 20);
+            FAbout->move(firstPlace);
+            pressKey(FAbout->Button1, Qt::Key_C);
+        });
+        clickMenu(FUtama->AboutMe1);
+        EXPECT_FALSE(FAbout->isVisible());
+        whileModal([&] {
+            EXPECT_EQ(FAbout->pos(), firstPlace) << "later openings keep the place";
+            FAbout->windowHandle()->close();
+        });
+        clickMenu(FUtama->AboutMe1);
+        EXPECT_FALSE(FAbout->isVisible());
+        whileModal([&] { pressEnter(FAbout->Button1); });
+        clickMenu(FUtama->AboutMe1);
+        EXPECT_FALSE(FAbout->isVisible());
+        endProgram();
+    });
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
+} // namespace
