@@ -3,6 +3,8 @@
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "items/UEditBrg.h"
+#include "items/UIBarang.h"
 #include "shell/UDm.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
@@ -23,6 +25,8 @@ void createObjects(ui::Application& app)
     app.createForm(Fpass);
     app.createForm(FUtama);
     app.createForm(FDM);
+    app.createForm(FBarang);
+    app.createForm(FEditBrg);
     app.createForm(FAbout);
     app.createForm(FGantiPass);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "items/UIBarang.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -23,6 +24,8 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
 
     // The windows of the other entries and buttons bind their opening
     // handlers here as they are built.
+    ui::onMenuClick(InputKodeBarang1, [this] { InputKodeBarang1Click(); });
+    SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -62,6 +65,16 @@ void TFUtama::Tutup1Click()
 void TFUtama::SpeedButton7Click()
 {
     closeForm();
+}
+
+void TFUtama::InputKodeBarang1Click()
+{
+    FBarang->showModal();
+}
+
+void TFUtama::SpeedButton1Click()
+{
+    FBarang->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

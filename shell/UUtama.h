@@ -11,6 +11,8 @@ public:
     void FormClose(bool& allowClose);
     void Tutup1Click();
     void SpeedButton7Click();
+    void InputKodeBarang1Click();
+    void SpeedButton1Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "platform/ui/Dialogs.h"
+#include "items/UIBarang.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -172,6 +173,33 @@ TEST_F(ShellTest, AboutBoxOpensOverTheLoginWindowAndCloses)
         endProgram();
     });
     EXPECT_TRUE(dialogs.calls().empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ShellTest, BothItemEntriesOpenTheItemInputWindow)
+{
+    int opened = 0;
+    EXPECT_EQ(runLogin(QString(), [&] {
+                  auto closeItemWindow = [&] {
+                      whileModal([&] {
+                          EXPECT_TRUE(FBarang->isVisible());
+                          EXPECT_EQ(FBarang->focusWidget(), FBarang->Edit1);
+                          ++opened;
+                          click(FBarang->Button3);
+                      });
+                  };
+                  closeItemWindow();
+                  clickMenu(FUtama->InputKodeBarang1);
+                  closeItemWindow();
+                  click(FUtama->SpeedButton1);
+                  EXPECT_TRUE(FUtama->isVisible());
+                  endProgram();
+              }),
+              0);
+    EXPECT_EQ(opened, 2);
 }
 
 } // namespace
