@@ -1,20 +1,12 @@
 #include "items/UEditBrg.h"
 
+#include "items/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/UDm.h"
 
 TFEditBrg* FEditBrg = nullptr;
-
-namespace {
-
-bool isBlank(const QString& text)
-{
-    return text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("  ");
-}
-
-} // namespace
 
 TFEditBrg::TFEditBrg(QWidget* parent) : ui::Form(parent)
 {
@@ -64,45 +56,24 @@ void TFEditBrg::Edit1KeyPress(QChar& Key)
 
 void TFEditBrg::Edit2KeyPress(QChar& Key)
 {
-    if (Key != QChar(13))
-        return;
-    if (isBlank(Edit2->text())) {
-        ui::showMessage(QStringLiteral("Nama Barang Tidak Boleh Kosong...!"));
-        Edit2->clear();
-        Edit2->setFocus();
-        return;
-    }
-    Edit3->setEnabled(true);
-    Edit3->setFocus();
+    if (Key == QChar(13))
+        entry::textStep(Edit2, QStringLiteral("Nama Barang Tidak Boleh Kosong...!"), Edit3);
 }
 
 void TFEditBrg::Edit3KeyPress(QChar& Key)
 {
-    const ushort k = Key.unicode();
-    if (k == 8 || k == 9 || (k >= '0' && k <= '9'))
+    if (!entry::digitKey(Key))
         return;
-    if (k == 13) {
-        if (isBlank(Edit3->text()))
-            Edit3->setText(QStringLiteral("0"));
-        Edit4->setEnabled(true);
-        Edit4->setFocus();
-        return;
-    }
-    Key = QChar(0);
+    if (entry::isBlank(Edit3->text()))
+        Edit3->setText(QStringLiteral("0"));
+    Edit4->setEnabled(true);
+    Edit4->setFocus();
 }
 
 void TFEditBrg::Edit4KeyPress(QChar& Key)
 {
-    if (Key != QChar(13))
-        return;
-    if (isBlank(Edit4->text())) {
-        ui::showMessage(QStringLiteral("Satuan BArang Tidak Boleh Kosong...!"));
-        Edit4->clear();
-        Edit4->setFocus();
-        return;
-    }
-    Button1->setEnabled(true);
-    Button1->setFocus();
+    if (Key == QChar(13))
+        entry::textStep(Edit4, QStringLiteral("Satuan BArang Tidak Boleh Kosong...!"), Button1);
 }
 
 // An emptied code box would write an empty key into the item. The reorder

@@ -1,5 +1,6 @@
 #include "items/UIBarang.h"
 
+#include "items/EntrySteps.h"
 #include "items/UEditBrg.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
@@ -7,15 +8,6 @@
 #include "shell/UDm.h"
 
 TFBarang* FBarang = nullptr;
-
-namespace {
-
-bool isBlankName(const QString& text)
-{
-    return text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("  ");
-}
-
-} // namespace
 
 TFBarang::TFBarang(QWidget* parent) : ui::Form(parent)
 {
@@ -120,31 +112,18 @@ void TFBarang::Edit1KeyPress(QChar& Key)
 
 void TFBarang::Edit2KeyPress(QChar& Key)
 {
-    if (Key != QChar(13))
-        return;
-    if (isBlankName(Edit2->text())) {
-        ui::showMessage(QStringLiteral("Nama Barang Tidak Boleh Kosong...!"));
-        Edit2->clear();
-        Edit2->setFocus();
-        return;
-    }
-    Edit3->setEnabled(true);
-    Edit3->setFocus();
+    if (Key == QChar(13))
+        entry::textStep(Edit2, QStringLiteral("Nama Barang Tidak Boleh Kosong...!"), Edit3);
 }
 
 void TFBarang::Edit3KeyPress(QChar& Key)
 {
-    const ushort k = Key.unicode();
-    if (k == 8 || k == 9 || (k >= '0' && k <= '9'))
+    if (!entry::digitKey(Key))
         return;
-    if (k == 13) {
-        if (Edit3->text().isEmpty())
-            Edit3->setText(QStringLiteral("0"));
-        Button1->setEnabled(true);
-        Button1->setFocus();
-        return;
-    }
-    Key = QChar(0);
+    if (Edit3->text().isEmpty())
+        Edit3->setText(QStringLiteral("0"));
+    Button1->setEnabled(true);
+    Button1->setFocus();
 }
 
 // The reorder text is converted before the row is begun, and the row is

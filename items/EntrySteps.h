@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+class Edit;
+}
+
+// Rules the data-entry chains share.
+namespace entry {
+
+// Empty, one blank or two blanks: what the chains refuse as an empty entry.
+bool isBlank(const QString& text);
+
+// Enter in a text box of a chain: a blank text shows the message, empties the
+// box and keeps the focus there (false); any other text enables and focuses
+// the next step (true).
+bool textStep(ui::Edit* box, const QString& message, QWidget* next);
+
+// The digit filter of reorder and quantity boxes, for one typed character:
+// Backspace, Tab and digits pass, Enter passes and completes the step (true),
+// every other character is dropped.
+bool digitKey(QChar& key);
+
+} // namespace entry
