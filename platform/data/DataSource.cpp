@@ -13,6 +13,13 @@ DataSource::~DataSource()
 {
     if (dataSet_)
         dataSet_->removeLink(this);
+    // Bound controls must not keep a pointer to a source that is gone.
+    const auto links = links_;
+    for (DataLink* l : links)
+        if (auto* bound = dynamic_cast<SourceLink*>(l)) {
+            bound->source_ = nullptr;
+            bound->dataSetChanged();
+        }
 }
 
 void DataSource::setDataSet(DataSet* dataSet)
@@ -50,6 +57,22 @@ void DataSource::recordChanged()
     const auto links = links_;
     for (DataLink* l : links)
         l->recordChanged();
+}
+
+} // namespace data
+
+namespace data {
+
+bool SourceLink::setDataSource(DataSource* source)
+{
+    if (source == source_)
+        return false;
+    if (source_)
+        source_->removeLink(this);
+    source_ = source;
+    if (source_)
+        source_->addLink(this);
+    return true;
 }
 
 } // namespace data

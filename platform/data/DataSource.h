@@ -3,6 +3,7 @@
 #include "platform/data/DataSet.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace data {
@@ -30,6 +31,31 @@ private:
     QString name_;
     DataSet* dataSet_ = nullptr;
     std::vector<DataLink*> links_;
+};
+
+// A control's binding to a data source. It calls `changed(false)` when the
+// dataset's rows change (opened, closed, rows added, removed, another source
+// bound) and `changed(true)` when only the current row moved or changed. A
+// source destroyed first unbinds itself.
+class SourceLink : public DataLink {
+public:
+    explicit SourceLink(std::function<void(bool recordOnly)> changed) : changed_(std::move(changed)) {}
+    ~SourceLink() override { setDataSource(nullptr); }
+    SourceLink(const SourceLink&) = delete;
+    SourceLink& operator=(const SourceLink&) = delete;
+
+    DataSource* dataSource() const { return source_; }
+    DataSet* dataSet() const { return source_ ? source_->dataSet() : nullptr; }
+    // Returns whether the binding changed.
+    bool setDataSource(DataSource* source);
+
+private:
+    friend class DataSource;
+    void dataSetChanged() override { changed_(false); }
+    void recordChanged() override { changed_(true); }
+
+    std::function<void(bool)> changed_;
+    DataSource* source_ = nullptr;
 };
 
 } // namespace data

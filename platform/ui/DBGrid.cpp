@@ -15,17 +15,9 @@
 
 namespace ui {
 
-class DBGrid::Link : public data::DataLink {
-public:
-    explicit Link(DBGrid* grid) : grid_(grid) {}
-    void dataSetChanged() override { grid_->invalidate(Dirty::Full); }
-    void recordChanged() override { grid_->invalidate(Dirty::Record); }
-
-private:
-    DBGrid* grid_;
-};
-
-DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), link_(new Link(this))
+DBGrid::DBGrid(QWidget* parent)
+    : QAbstractScrollArea(parent),
+      link_([this](bool recordOnly) { invalidate(recordOnly ? Dirty::Record : Dirty::Full); })
 {
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -36,28 +28,17 @@ DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), link_(new Link(th
     connect(horizontalScrollBar(), &QAbstractSlider::valueChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
-DBGrid::~DBGrid()
-{
-    if (source_)
-        source_->removeLink(link_);
-    delete link_;
-}
+DBGrid::~DBGrid() = default;
 
 void DBGrid::setDataSource(data::DataSource* source)
 {
-    if (source == source_)
-        return;
-    if (source_)
-        source_->removeLink(link_);
-    source_ = source;
-    if (source_)
-        source_->addLink(link_);
-    invalidate(Dirty::Full);
+    if (link_.setDataSource(source))
+        invalidate(Dirty::Full);
 }
 
 data::DataSet* DBGrid::dataSet() const
 {
-    return source_ ? source_->dataSet() : nullptr;
+    return link_.dataSet();
 }
 
 void DBGrid::setColumns(std::vector<DBGridColumn> columns)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/data/DataSet.h"
+#include "platform/data/DataSource.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -57,7 +58,7 @@ public:
     ~DBGrid() override;
 
     void setDataSource(data::DataSource* source);
-    data::DataSource* dataSource() const { return source_; }
+    data::DataSource* dataSource() const { return link_.dataSource(); }
     data::DataSet* dataSet() const;
 
     // An empty list shows every field of the dataset in result order.
@@ -109,8 +110,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    class Link;
-    friend class Link;
 
     enum class Dirty { None, Record, Full };
 
@@ -152,8 +151,7 @@ private:
     void onScrollAction(int action);
     void ensureColumnVisible(int column);
 
-    data::DataSource* source_ = nullptr;
-    Link* link_ = nullptr;
+    data::SourceLink link_;
     std::vector<DBGridColumn> ownColumns_;
     std::vector<ShownColumn> columns_;
 

@@ -5,38 +5,17 @@
 
 namespace ui {
 
-class DBText::Link : public data::DataLink {
-public:
-    explicit Link(DBText* text) : text_(text) {}
-    void dataSetChanged() override { text_->refresh(); }
-    void recordChanged() override { text_->refresh(); }
-
-private:
-    DBText* text_;
-};
-
-DBText::DBText(QWidget* parent) : QLabel(parent), link_(new Link(this))
+DBText::DBText(QWidget* parent) : QLabel(parent), link_([this](bool) { refresh(); })
 {
     setTextFormat(Qt::PlainText);
 }
 
-DBText::~DBText()
-{
-    if (source_)
-        source_->removeLink(link_);
-    delete link_;
-}
+DBText::~DBText() = default;
 
 void DBText::setDataSource(data::DataSource* source)
 {
-    if (source == source_)
-        return;
-    if (source_)
-        source_->removeLink(link_);
-    source_ = source;
-    if (source_)
-        source_->addLink(link_);
-    refresh();
+    if (link_.setDataSource(source))
+        refresh();
 }
 
 void DBText::setDataField(const QString& fieldName)
@@ -47,7 +26,7 @@ void DBText::setDataField(const QString& fieldName)
 
 data::Field* DBText::field() const
 {
-    data::DataSet* ds = source_ ? source_->dataSet() : nullptr;
+    data::DataSet* ds = link_.dataSet();
     if (!ds || !ds->active() || fieldName_.isEmpty())
         return nullptr;
     return ds->findField(fieldName_);

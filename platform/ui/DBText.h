@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/data/DataSource.h"
+
 #include <QLabel>
 #include <QString>
 
@@ -21,7 +23,7 @@ public:
     ~DBText() override;
 
     void setDataSource(data::DataSource* source);
-    data::DataSource* dataSource() const { return source_; }
+    data::DataSource* dataSource() const { return link_.dataSource(); }
     void setDataField(const QString& fieldName);
     const QString& dataField() const { return fieldName_; }
     // Resolved against the bound dataset each time: a query makes new fields
@@ -29,12 +31,9 @@ public:
     data::Field* field() const;
 
 private:
-    class Link;
-    friend class Link;
     void refresh();
 
-    data::DataSource* source_ = nullptr;
-    Link* link_;
+    data::SourceLink link_;
     QString fieldName_;
 };
 

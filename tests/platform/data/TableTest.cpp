@@ -278,6 +278,28 @@ TEST_F(TableTest, DataSourcesTellBoundControls)
     source.removeLink(&counter);
 }
 
+TEST_F(TableTest, ABoundControlOutlivingItsSourceIsUnbound)
+{
+    std::vector<bool> calls;
+    data::SourceLink link([&](bool recordOnly) { calls.push_back(recordOnly); });
+    {
+        data::DataSource source(QStringLiteral("DsBarang"), items.get());
+        EXPECT_TRUE(link.setDataSource(&source));
+        EXPECT_FALSE(link.setDataSource(&source));
+        EXPECT_EQ(link.dataSet(), items.get());
+        addItem("10001", "A");
+        items->first();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_TRUE(calls.back()); // a move is a record change
+        calls.clear();
+    }
+    EXPECT_EQ(link.dataSource(), nullptr);
+    EXPECT_EQ(link.dataSet(), nullptr);
+    EXPECT_EQ(calls, std::vector<bool>{false});
+    addItem("20001", "B"); // nothing reaches the unbound control
+    EXPECT_EQ(calls.size(), 1u);
+}
+
 TEST_F(TableTest, RowsAreFetchedInWindowsAroundABookmark)
 {
     for (int i = 1; i <= 9; ++i)
