@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 #include "items/UEditBrg.h"
 #include "items/UIBarang.h"
+#include "movements/UQrPacking.h"
 #include "shell/UDm.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
@@ -27,6 +28,7 @@ void createObjects(ui::Application& app)
     app.createForm(FDM);
     app.createForm(FBarang);
     app.createForm(FEditBrg);
+    app.createForm(QrKeluar);
     app.createForm(FAbout);
     app.createForm(FGantiPass);
 }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/report/Document.h"
+
+#include <QPrinter>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+
+namespace report {
+
+class PageBuilder;
+class PageView;
+class Report;
+
+// The preview window: shows the pages of a layout while they are built and
+// prints them. Made and run by Report::preview().
+class PreviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Zoom { Fit, Percent100, PageWidth };
+
+    explicit PreviewWindow(Report& report);
+    ~PreviewWindow() override;
+
+    // Builds the first page, then shows the window and goes on building
+    // through the event loop.
+    void start();
+
+    const Document& document() const;
+    bool building() const { return builder_ != nullptr; }
+    int currentPage() const { return page_; } // from 0
+    Zoom zoom() const { return zoom_; }
+    double pixelsPerMm() const;
+    QPrinter& printer(); // the settings of the printer set-up
+
+    void showPage(int index);
+    void setZoom(Zoom zoom);
+    void printerSetup();
+    void print();
+    void saveTo(const QString& path);
+    void loadFrom(const QString& path);
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildMore();
+    void finishBuilding();
+    void stopBuilding();
+    void updateControls();
+    QPushButton* addButton(const char* objectName, const QString& caption, std::function<void()> work);
+    // Runs a button's work; an error goes to the application's error window.
+    void run(const std::function<void()>& work);
+
+    Report& report_;
+    std::unique_ptr<PageBuilder> builder_;
+    Document document_;
+    int page_ = 0;
+    Zoom zoom_ = Zoom::PageWidth;
+    std::unique_ptr<QPrinter> printer_;
+    QScrollArea* scroll_ = nullptr;
+    PageView* view_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTimer* buildTimer_ = nullptr;
+    bool closing_ = false;
+};
+
+// Sends pages to a printer (or a PDF file): the printer's page range if it
+// has one, each page drawn on the whole sheet. Raises rtl::Error when the
+// printer cannot be started. `progress` is told each page printed.
+void printDocument(const Document& document, QPrinter& printer,
+                   const std::function<void(int page, int count)>& progress = {});
+
+} // namespace report

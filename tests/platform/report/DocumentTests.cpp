@@ -1,0 +1,172 @@
+#include "MemoryDataSet.h"
+#include "ReportTestSupport.h"
+
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/Renderer.h"
+#include "platform/rtl/Errors.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+constexpr double kPixelsPerMm = 4;
+
+std::unique_ptr<MemoryDataSet> sampleLines(int count)
+{
+    auto ds = std::make_unique<MemoryDataSet>(
+        QStringLiteral("Lines"),
+        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
+                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
+    for (int i = 1; i <= count; ++i)
+        ds->rows.push_back({QStringLiteral("K%1").arg(i, 4, 10, QLatin1Char('0')), double(i * 3)});
+    ds->open();
+    return ds;
+}
+
+QImage render(const Document& doc, int page)
+{
+    QImage image(int(doc.pageWidth * kPixelsPerMm), int(doc.pageHeight * kPixelsPerMm), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(kPixelsPerMm, kPixelsPerMm);
+    paintPage(doc, page, painter);
+    painter.end();
+    return image;
+}
+
+bool dark(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+// The ink of a region in millimetres: its left edge, or -1 when blank.
+double inkLeft(const QImage& image, const QRectF& mm)
+{
+    const QRect px(int(mm.left() * kPixelsPerMm), int(mm.top() * kPixelsPerMm), int(mm.width() * kPixelsPerMm),
+                   int(mm.height() * kPixelsPerMm));
+    for (int x = px.left(); x <= px.right(); ++x)
+        for (int y = px.top(); y <= px.bottom(); ++y)
+            if (dark(image, x, y))
+                return x / kPixelsPerMm;
+    return -1;
+}
+
+} // namespace
+
+TEST(Renderer, DrawsRulesTextAndPictureWhereTheBuilderPutThem)
+{
+    auto ds = sampleLines(3);
+    TestReport report(testLayoutJson(), ds.get());
+    const Document doc = report.buildDocument();
+    const QImage image = render(doc, 0);
+
+    // The title band's bottom rule at 38.4 mm, across the band only.
+    const int ruleY = int(38.4 * kPixelsPerMm);
+    bool ruleFound = false;
+    for (int dy = -1; dy <= 1; ++dy)
+        ruleFound = ruleFound || (dark(image, int(100 * kPixelsPerMm), ruleY + dy) && dark(image, int(13 * kPixelsPerMm), ruleY + dy));
+    EXPECT_TRUE(ruleFound);
+    EXPECT_FALSE(dark(image, int(12 * kPixelsPerMm), ruleY));
+    EXPECT_FALSE(dark(image, int(198 * kPixelsPerMm), ruleY));
+
+    // Each text starts within half a millimetre of its box.
+    for (const auto& p : doc.pages[0].primitives) {
+        if (p.kind != Primitive::Kind::Text)
+            continue;
+        const double left = inkLeft(image, p.rect.adjusted(-1, 0, 0, 0));
+        EXPECT_NEAR(left, p.rect.left(), 0.5) << p.item.toStdString() << " " << p.text.toStdString();
+    }
+    // Nothing in the left margin.
+    EXPECT_EQ(inkLeft(image, QRectF(0, 0, 12, 297)), -1);
+    // The picture's drawn lines appear inside its box.
+    const auto* logo = primitivesOf(doc.pages[0], "Logo").at(0);
+    EXPECT_NEAR(inkLeft(image, logo->clip), logo->clip.left(), 0.3);
+    EXPECT_EQ(inkLeft(image, QRectF(logo->clip.right() + 0.3, logo->clip.top(), 2, logo->clip.height())), -1);
+}
+
+TEST(Renderer, PrintsEveryPageToAPdfFile)
+{
+    auto ds = sampleLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    const Document doc = report.buildDocument();
+    ASSERT_EQ(doc.pageCount(), 3);
+    const QString path = testOutputPath(QStringLiteral("report-engine-sample.pdf"));
+    QFile::remove(path);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    std::vector<int> told;
+    printDocument(doc, printer, [&](int page, int count) {
+        EXPECT_EQ(count, 3);
+        told.push_back(page);
+    });
+    EXPECT_EQ(told, (std::vector<int>{1, 2, 3}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3);
+}
+
+TEST(Document, SavedPagesLoadBackAndDrawTheSame)
+{
+    auto ds = sampleLines(30);
+    TestReport report(testLayoutJson(), ds.get());
+    const Document doc = report.buildDocument();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.tkr"));
+    saveDocument(doc, path);
+    const Document loaded = loadDocument(path);
+
+    ASSERT_EQ(loaded.pageCount(), doc.pageCount());
+    EXPECT_EQ(loaded.pageWidth, doc.pageWidth);
+    EXPECT_EQ(loaded.images.size(), doc.images.size());
+    for (int p = 0; p < doc.pageCount(); ++p) {
+        const auto& a = doc.pages[size_t(p)];
+        const auto& b = loaded.pages[size_t(p)];
+        ASSERT_EQ(a.primitives.size(), b.primitives.size());
+        ASSERT_EQ(a.bands.size(), b.bands.size());
+        for (size_t i = 0; i < a.primitives.size(); ++i) {
+            EXPECT_EQ(a.primitives[i].text, b.primitives[i].text);
+            EXPECT_EQ(a.primitives[i].rect, b.primitives[i].rect);
+            EXPECT_EQ(a.primitives[i].clip, b.primitives[i].clip);
+            EXPECT_EQ(a.primitives[i].font, b.primitives[i].font);
+        }
+        EXPECT_EQ(render(doc, p), render(loaded, p));
+    }
+}
+
+TEST(Document, LoadingAFileWithoutSavedPagesFailsWithoutHarm)
+{
+    QTemporaryDir dir;
+    auto fails = [&](const QByteArray& bytes) {
+        const QString path = dir.filePath(QStringLiteral("bad.tkr"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        EXPECT_THROW(loadDocument(path), rtl::Error);
+    };
+    fails("not a report at all");
+    fails(QByteArray());
+
+    auto ds = sampleLines(5);
+    TestReport report(testLayoutJson(), ds.get());
+    const QString good = dir.filePath(QStringLiteral("good.tkr"));
+    saveDocument(report.buildDocument(), good);
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    fails(bytes.left(bytes.size() / 2));
+    EXPECT_EQ(loadDocument(good).pageCount(), 1);
+    EXPECT_THROW(loadDocument(dir.filePath(QStringLiteral("missing.tkr"))), rtl::InOutError);
+}

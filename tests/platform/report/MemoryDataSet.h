@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/data/DataSet.h"
+
+#include <QVariant>
+#include <utility>
+#include <vector>
+
+// A dataset over rows held in memory, for tests that need no database.
+class MemoryDataSet : public data::DataSet {
+public:
+    MemoryDataSet(const QString& name, const std::vector<std::pair<QString, data::FieldType>>& columns)
+        : data::DataSet(name)
+    {
+        int index = 0;
+        for (const auto& [fieldName, type] : columns)
+            mutableFields().push_back(
+                std::make_unique<data::Field>(this, name + fieldName, fieldName, type, 0, index++));
+    }
+
+    std::vector<std::vector<QVariant>> rows;
+
+    qint64 recordCount() override { return qint64(rows.size()); }
+
+    std::vector<data::Row> fetchRows(const std::optional<data::Bookmark>& from, int count, bool forward) override
+    {
+        std::vector<data::Row> result;
+        int i = from ? indexOf(*from) + (forward ? 1 : -1) : (forward ? 0 : int(rows.size()) - 1);
+        for (; count > 0 && i >= 0 && i < int(rows.size()); --count, i += forward ? 1 : -1)
+            result.push_back(row(i));
+        return result;
+    }
+
+    // Tells the bound controls that the rows changed, as a reopened query does.
+    void changedByOthers() { notifyDataSetChanged(); }
+
+protected:
+    void doOpen() override {}
+    void doClose() override {}
+    bool fetchFirst(data::Row& out) override { return at(0, out); }
+    bool fetchLast(data::Row& out) override { return at(int(rows.size()) - 1, out); }
+    bool fetchNext(const data::Bookmark& from, data::Row& out) override { return at(indexOf(from) + 1, out); }
+    bool fetchPrior(const data::Bookmark& from, data::Row& out) override { return at(indexOf(from) - 1, out); }
+    bool fetchAt(const data::Bookmark& bookmark, data::Row& out) override { return at(indexOf(bookmark), out); }
+
+private:
+    static int indexOf(const data::Bookmark& bookmark) { return bookmark.key.at(0).toInt(); }
+    data::Row row(int i) const { return data::Row{data::Bookmark{{QVariant(i)}}, rows[size_t(i)]}; }
+    bool at(int i, data::Row& out) const
+    {
+        if (i < 0 || i >= int(rows.size()))
+            return false;
+        out = row(i);
+        return true;
+    }
+};

@@ -1,0 +1,296 @@
+#include "DialogScript.h"
+#include "MemoryDataSet.h"
+#include "ReportTestSupport.h"
+#include "UiDriver.h"
+
+#include "platform/report/PreviewWindow.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Form.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using report::PreviewWindow;
+
+namespace {
+
+std::unique_ptr<MemoryDataSet> numberedLines(int count)
+{
+    auto ds = std::make_unique<MemoryDataSet>(
+        QStringLiteral("Lines"),
+        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
+                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
+    for (int i = 1; i <= count; ++i)
+        ds->rows.push_back({QStringLiteral("R%1").arg(i), double(i)});
+    ds->open();
+    return ds;
+}
+
+QPushButton* button(PreviewWindow* window, const char* name)
+{
+    return window->findChild<QPushButton*>(QLatin1String(name));
+}
+
+QString status(PreviewWindow* window)
+{
+    return window->findChild<QLabel*>(QStringLiteral("pageStatus"))->text();
+}
+
+// Lets the preview build in the background, as its own loop would.
+void waitUntilBuilt(PreviewWindow* window)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!window->building())
+            loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+}
+
+// Runs `step` inside the next loop that starts (the preview's).
+void inPreview(std::function<void()> step)
+{
+    QTimer::singleShot(0, std::move(step));
+}
+
+class Caller : public ui::Form {
+public:
+    Caller()
+    {
+        resize(200, 120);
+        Button1 = new ui::Button(this);
+        Button1->setText(QStringLiteral("Go"));
+        Button1->setGeometry(10, 10, 75, 25);
+        OnActivate = [this] { ++activations; };
+        Button1->OnClick = [this] { ++clicks; };
+    }
+    ui::Button* Button1;
+    int activations = 0;
+    int clicks = 0;
+};
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void TearDown() override { clearModalSteps(); }
+    ui::Application app;
+    DialogScript dialogs;
+};
+
+} // namespace
+
+TEST_F(PreviewTest, ReturnsWhenClosedWhileTheCallerStaysUsableAndIsActivatedAgain)
+{
+    auto ds = numberedLines(3);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller caller;
+    bool returned = false;
+    whileModal([&] {
+        EXPECT_EQ(caller.activations, 1);
+        inPreview([&] {
+            PreviewWindow* window = report.previewWindow();
+            ASSERT_TRUE(window);
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(window->windowTitle(), "Print Preview");
+            EXPECT_EQ(button(window, "closeButton")->text(), "&Close");
+            EXPECT_FALSE(window->isModal());
+            // A second request while it is open does nothing.
+            report.preview();
+            EXPECT_EQ(report.previewWindow(), window);
+            EXPECT_FALSE(returned);
+            // The calling window still works.
+            click(caller.Button1);
+            EXPECT_EQ(caller.clicks, 1);
+            click(button(window, "nextPageButton")); // the user is in the preview again
+            click(button(window, "closeButton"));
+        });
+        report.preview();
+        returned = true;
+        EXPECT_EQ(report.previewWindow(), nullptr);
+        EXPECT_EQ(caller.activations, 3) << "back from the preview by clicking, and again by closing it";
+        caller.closeForm();
+    });
+    caller.showModal();
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(ds->eof());
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), "R3");
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
+TEST_F(PreviewTest, ClosingItStraightAwayStillActivatesTheCaller)
+{
+    auto ds = numberedLines(0);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller caller;
+    whileModal([&] {
+        inPreview([&] { report.previewWindow()->close(); });
+        report.preview();
+        EXPECT_EQ(caller.activations, 2);
+        caller.closeForm();
+    });
+    caller.showModal();
+}
+
+TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
+{
+    auto ds = numberedLines(3);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller caller;
+    bool returned = false;
+    whileModal([&] {
+        inPreview([&] { app.terminate(); });
+        report.preview();
+        returned = true;
+    });
+    caller.showModal();
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(report.previewWindow(), nullptr);
+    // Once the program is ending there is no preview any more.
+    report.preview();
+    EXPECT_EQ(report.previewWindow(), nullptr);
+}
+
+TEST_F(PreviewTest, PagesTurnAndZoomFromTheButtons)
+{
+    auto ds = numberedLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w);
+        waitUntilBuilt(w);
+        EXPECT_EQ(w->document().pageCount(), 3);
+        EXPECT_EQ(status(w), "Page 1 of 3");
+        EXPECT_FALSE(button(w, "priorPageButton")->isEnabled());
+        click(button(w, "nextPageButton"));
+        EXPECT_EQ(w->currentPage(), 1);
+        click(button(w, "lastPageButton"));
+        EXPECT_EQ(w->currentPage(), 2);
+        EXPECT_EQ(status(w), "Page 3 of 3");
+        EXPECT_FALSE(button(w, "nextPageButton")->isEnabled());
+        click(button(w, "priorPageButton"));
+        EXPECT_EQ(w->currentPage(), 1);
+        click(button(w, "firstPageButton"));
+        EXPECT_EQ(w->currentPage(), 0);
+
+        click(button(w, "zoom100Button"));
+        EXPECT_NEAR(w->pixelsPerMm(), w->logicalDpiX() / 25.4, 1e-9);
+        click(button(w, "pageWidthButton"));
+        const double width = w->pixelsPerMm();
+        click(button(w, "zoomFitButton"));
+        const double fit = w->pixelsPerMm();
+        EXPECT_LT(fit, width); // a whole A4 page is taller than the window is wide
+        w->resize(w->width() + 200, w->height());
+        click(button(w, "pageWidthButton"));
+        EXPECT_GT(w->pixelsPerMm(), width);
+        w->close();
+    });
+    report.preview();
+}
+
+TEST_F(PreviewTest, ALongDocumentShowsItsFirstPageBeforeTheRestIsBuilt)
+{
+    auto ds = numberedLines(24 * 300); // about 300 pages
+    TestReport report(testLayoutJson(), ds.get());
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(w->building());
+        EXPECT_GE(w->document().pageCount(), 1);
+        EXPECT_LT(w->document().pageCount(), 100);
+        waitUntilBuilt(w);
+        EXPECT_EQ(w->document().pageCount(), 301);
+        EXPECT_EQ(status(w), "Page 1 of 301");
+        w->close();
+    });
+    report.preview();
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("R%1").arg(24 * 300));
+}
+
+TEST_F(PreviewTest, ClosingBeforeTheLastPageIsBuiltStillLeavesTheLastRowCurrent)
+{
+    auto ds = numberedLines(24 * 300);
+    TestReport report(testLayoutJson(), ds.get());
+    inPreview([&] {
+        ASSERT_TRUE(report.previewWindow()->building());
+        report.previewWindow()->close();
+    });
+    report.preview();
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("R%1").arg(24 * 300));
+}
+
+TEST_F(PreviewTest, PrintsToTheChosenPrinterBuildingThePagesAgain)
+{
+    auto ds = numberedLines(30);
+    TestReport report(testLayoutJson(), ds.get());
+    const QString path = testOutputPath(QStringLiteral("preview-print.pdf"));
+    QFile::remove(path);
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w);
+        waitUntilBuilt(w);
+        EXPECT_EQ(w->printer().copyCount(), 1);
+        EXPECT_EQ(w->printer().pageLayout().orientation(), QPageLayout::Portrait);
+        w->printer().setOutputFileName(path);
+        // The set-up offers pages 1 to the page count.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(dialog->minPage(), 1);
+            EXPECT_EQ(dialog->maxPage(), 2);
+            dialog->accept();
+        });
+        click(button(w, "printerSetupButton"));
+        ds->rows.push_back({QStringLiteral("LATE"), 1.0}); // printing runs the rows again
+        click(button(w, "printButton"));
+        w->close();
+    });
+    report.preview();
+    EXPECT_TRUE(dialogs.calls().empty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), "LATE");
+}
+
+TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.tkr"));
+    auto big = numberedLines(50);
+    auto small = numberedLines(2);
+    TestReport bigReport(testLayoutJson(), big.get());
+    TestReport smallReport(testLayoutJson(), small.get());
+    inPreview([&] {
+        bigReport.previewWindow()->saveTo(path);
+        bigReport.previewWindow()->close();
+    });
+    bigReport.preview();
+    inPreview([&] {
+        PreviewWindow* w = smallReport.previewWindow();
+        EXPECT_EQ(w->document().pageCount(), 1);
+        w->loadFrom(path);
+        EXPECT_EQ(w->document().pageCount(), 3);
+        EXPECT_EQ(status(w), "Page 1 of 3");
+        QFile junk(dir.filePath(QStringLiteral("junk.tkr")));
+        ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+        junk.write("junk");
+        junk.close();
+        // Through the button's guard, as the load button runs it.
+        app.guard([&] { w->loadFrom(junk.fileName()); });
+        EXPECT_EQ(w->document().pageCount(), 3);
+        w->close();
+    });
+    smallReport.preview();
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.last().kind, DialogScript::Error);
+    EXPECT_TRUE(dialogs.last().text.contains("does not hold saved report pages"));
+}

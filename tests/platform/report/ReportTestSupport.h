@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/report/Document.h"
+#include "platform/report/Report.h"
+
+#include <QByteArray>
+#include <QString>
+#include <ostream>
+#include <vector>
+
+// A layout in the shape of the program's layouts, built from text so that
+// the engine's tests need no resources: a title band (rule at its bottom,
+// title, logo), a column header (rules at top and bottom), a detail band with
+// the row number, a code and a quantity, and a summary aligned to the bottom.
+QByteArray testFrameJson();
+QByteArray testLayoutJson(const QString& extraDetailItems = {}, const QString& orientation = QStringLiteral("portrait"));
+
+// An 81 x 81 pixel picture, made once per run.
+QString testLogoPath();
+
+// Layouts made from text, bound to any dataset.
+class TestReport : public report::Report {
+public:
+    TestReport(const QByteArray& layoutJson, data::DataSet* dataSet);
+};
+
+// Folder for output a person looks at (PDF pages).
+QString testOutputPath(const QString& fileName);
+
+std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item);
+std::vector<QString> textsOf(const report::Page& page, const QString& item);
+int bandCount(const report::Page& page, report::BandType type);
+const report::PlacedBand* placedBand(const report::Page& page, report::BandType type);
+
+#ifndef TK_TEST_QSTRING_PRINTER
+#define TK_TEST_QSTRING_PRINTER
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+#endif
