@@ -26,6 +26,8 @@ QStringList schema()
         QStringLiteral("CREATE INDEX engine_MasKlrBrg_Tgl ON MasKlrBrg (Tgl)"),
         // Name searches by their beginning (LIKE ignores letter case).
         QStringLiteral("CREATE INDEX engine_Barang_NamaBrg ON Barang (NamaBrg COLLATE NOCASE)"),
+        // The items at or below their reorder level, which the start-up lists.
+        QStringLiteral("CREATE INDEX engine_Barang_Minimum ON Barang (KdBrg) WHERE Stock <= Reorder"),
     };
 }
 
