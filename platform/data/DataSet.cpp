@@ -155,6 +155,38 @@ void DataSet::gotoBookmark(const Bookmark& bookmark)
     notifyRecordChanged();
 }
 
+namespace {
+
+bool oneRow(std::vector<Row>&& rows, Row& row)
+{
+    if (rows.empty())
+        return false;
+    row = std::move(rows.front());
+    return true;
+}
+
+} // namespace
+
+bool DataSet::fetchFirst(Row& row)
+{
+    return oneRow(fetchRows(std::nullopt, 1, true), row);
+}
+
+bool DataSet::fetchLast(Row& row)
+{
+    return oneRow(fetchRows(std::nullopt, 1, false), row);
+}
+
+bool DataSet::fetchNext(const Bookmark& from, Row& row)
+{
+    return oneRow(fetchRows(from, 1, true), row);
+}
+
+bool DataSet::fetchPrior(const Bookmark& from, Row& row)
+{
+    return oneRow(fetchRows(from, 1, false), row);
+}
+
 void DataSet::setCurrent(const Row& row)
 {
     current_ = row;

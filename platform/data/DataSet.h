@@ -85,13 +85,14 @@ public:
     [[noreturn]] void raise(const QString& message) const;
 
 protected:
-    // Subclasses move the cursor; each returns false when there is no row.
     virtual void doOpen() = 0;
     virtual void doClose() = 0;
-    virtual bool fetchFirst(Row& row) = 0;
-    virtual bool fetchLast(Row& row) = 0;
-    virtual bool fetchNext(const Bookmark& from, Row& row) = 0;
-    virtual bool fetchPrior(const Bookmark& from, Row& row) = 0;
+    // One row of the current order; false when there is none. The moves come
+    // from fetchRows; a dataset reads a row by its bookmark itself.
+    virtual bool fetchFirst(Row& row);
+    virtual bool fetchLast(Row& row);
+    virtual bool fetchNext(const Bookmark& from, Row& row);
+    virtual bool fetchPrior(const Bookmark& from, Row& row);
     virtual bool fetchAt(const Bookmark& at, Row& row) = 0;
 
     void setCurrent(const Row& row);

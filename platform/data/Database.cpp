@@ -73,29 +73,41 @@ void Database::commit(int level)
     level_ = level - 1;
 }
 
-void Database::rollback(int level)
+void Database::rollback(int level) noexcept
 {
     const std::string sp = "tk_" + std::to_string(level);
-    // Best effort: a rollback runs while an error is already on its way.
-    sqlite3_exec(db_->getHandle(), ("ROLLBACK TO " + sp).c_str(), nullptr, nullptr, nullptr);
-    sqlite3_exec(db_->getHandle(), ("RELEASE " + sp).c_str(), nullptr, nullptr, nullptr);
+    // A rollback runs while an error is already on its way, so it reports
+    // nothing itself. RELEASE only after the undo: releasing an outermost
+    // savepoint that was not rolled back would store its writes.
+    if (sqlite3_exec(db_->getHandle(), ("ROLLBACK TO " + sp).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
+        sqlite3_exec(db_->getHandle(), ("RELEASE " + sp).c_str(), nullptr, nullptr, nullptr);
+    else if (level == 1)
+        sqlite3_exec(db_->getHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
     level_ = level - 1;
     const auto tables = tables_;
     for (Table* t : tables) {
-        t->cancel();
-        t->refresh();
+        try {
+            t->cancel();
+            t->refresh();
+        } catch (...) {
+            // The table keeps the row it had; the first error is the one shown.
+        }
     }
+}
+
+QString Database::messageOf(const SQLite::Exception& e)
+{
+    const int ext = e.getExtendedErrorCode();
+    if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE)
+        return QStringLiteral("Key violation.");
+    if (e.getErrorCode() == SQLITE_FULL)
+        return QStringLiteral("Disk full");
+    return QString::fromUtf8(e.what());
 }
 
 void Database::raise(const SQLite::Exception& e)
 {
-    const int ext = e.getExtendedErrorCode();
-    if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE)
-        throw rtl::DatabaseError(QStringLiteral("Key violation."));
-    QString msg = QString::fromUtf8(e.what());
-    if (e.getErrorCode() == SQLITE_FULL)
-        msg = QStringLiteral("Disk full");
-    throw rtl::DatabaseError(msg);
+    throw rtl::DatabaseError(messageOf(e));
 }
 
 } // namespace data

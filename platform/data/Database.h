@@ -31,11 +31,11 @@ public:
     // Savepoints; begin() returns the new level.
     int begin();
     void commit(int level);
-    void rollback(int level);
-    int level() const { return level_; }
+    void rollback(int level) noexcept;
 
-    // Turns an engine failure into the layer's error.
+    // Turns an engine failure into the layer's error, and its message.
     [[noreturn]] static void raise(const SQLite::Exception& e);
+    static QString messageOf(const SQLite::Exception& e);
 
 private:
     QString alias_;

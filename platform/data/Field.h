@@ -47,7 +47,6 @@ public:
     // rows with it).
     QString displayTextOf(const QVariant& raw) const;
 
-    void setIndex(int index) { index_ = index; }
 
 private:
     void assign(const QVariant& raw);

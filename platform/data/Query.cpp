@@ -106,11 +106,6 @@ Param& Query::paramByName(const QString& name)
     raise(QStringLiteral("Parameter '%1' not found").arg(name));
 }
 
-bool Query::prepared() const
-{
-    return d->statement != nullptr;
-}
-
 void Query::prepare()
 {
     if (active())
@@ -120,38 +115,20 @@ void Query::prepare()
     try {
         d->statement = std::make_unique<SQLite::Statement>(db_->connection(), text().toStdString());
     } catch (const SQLite::Exception& e) {
-        raise(QString::fromUtf8(e.what()));
+        raiseEngine(e);
     }
 }
 
-void Query::execSql()
+void Query::raiseEngine(const std::exception& e) const
 {
-    if (active())
-        raise(QStringLiteral("Cannot perform this operation on an open dataset"));
-    if (!d->statement)
-        prepare();
-    SQLite::Statement& st = *d->statement;
-    try {
-        st.tryReset();
-        st.clearBindings();
-        for (const auto& p : params_) {
-            const int index = st.getIndex((":" + p->name()).toUtf8().constData());
-            if (index != 0)
-                sql::bind(st, index, p->value());
-        }
-        while (st.executeStep()) {
-        }
-        st.tryReset();
-    } catch (const SQLite::Exception& e) {
-        st.tryReset();
-        raise(QString::fromUtf8(e.what()));
-    }
+    if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e))
+        raise(Database::messageOf(*engine));
+    raise(QString::fromUtf8(e.what()));
 }
 
-void Query::doOpen()
+// Every parameter the statement names needs a value.
+void Query::bindParams()
 {
-    if (!d->statement)
-        prepare();
     SQLite::Statement& st = *d->statement;
     try {
         st.tryReset();
@@ -165,8 +142,34 @@ void Query::doOpen()
             sql::bind(st, index, p->value());
         }
     } catch (const SQLite::Exception& e) {
-        raise(QString::fromUtf8(e.what()));
+        raiseEngine(e);
     }
+}
+
+void Query::execSql()
+{
+    if (active())
+        raise(QStringLiteral("Cannot perform this operation on an open dataset"));
+    if (!d->statement)
+        prepare();
+    bindParams();
+    SQLite::Statement& st = *d->statement;
+    try {
+        while (st.executeStep()) {
+        }
+        st.tryReset();
+    } catch (const SQLite::Exception& e) {
+        st.tryReset();
+        raiseEngine(e);
+    }
+}
+
+void Query::doOpen()
+{
+    if (!d->statement)
+        prepare();
+    bindParams();
+    SQLite::Statement& st = *d->statement;
 
     const int n = st.getColumnCount();
     d->types.assign(size_t(n), FieldType::String);
@@ -188,7 +191,7 @@ void Query::doOpen()
     try {
         first = st.executeStep();
     } catch (const SQLite::Exception& e) {
-        raise(QString::fromUtf8(e.what()));
+        raiseEngine(e);
     }
     if (first) {
         for (int i = 0; i < n; ++i) {
@@ -229,32 +232,30 @@ void Query::doClose()
     mutableFields().clear();
 }
 
-namespace {
-
-// Makes sure rows up to `index` are fetched, if the result has them.
-bool ensure(SQLite::Statement& st, std::vector<std::vector<QVariant>>& rows, bool& exhausted,
-            const std::vector<FieldType>& types, size_t index)
+bool Query::fetchUpTo(size_t index)
 {
-    while (rows.size() <= index && !exhausted) {
+    auto& rows = d->rows;
+    SQLite::Statement& st = *d->statement;
+    while (rows.size() <= index && !d->exhausted) {
         bool more = false;
         try {
             more = st.executeStep();
-        } catch (const SQLite::Exception&) {
-            more = false; // an aborted read ends the result
+        } catch (const SQLite::Exception& e) {
+            // A result cut short must not pass for a complete one.
+            d->exhausted = true;
+            raiseEngine(e);
         }
         if (!more) {
-            exhausted = true;
+            d->exhausted = true;
             break;
         }
-        std::vector<QVariant> row(types.size());
-        for (size_t i = 0; i < types.size(); ++i)
-            row[i] = sql::read(st.getColumn(int(i)), types[i]);
+        std::vector<QVariant> row(d->types.size());
+        for (size_t i = 0; i < d->types.size(); ++i)
+            row[i] = sql::read(st.getColumn(int(i)), d->types[i]);
         rows.push_back(std::move(row));
     }
     return rows.size() > index;
 }
-
-} // namespace
 
 std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count, bool forward)
 {
@@ -265,7 +266,7 @@ std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count
     if (forward) {
         qint64 start = from ? from->key.front().toLongLong() + 1 : 0;
         for (qint64 i = start; i < start + count; ++i) {
-            if (!ensure(*d->statement, rows, d->exhausted, d->types, size_t(i)))
+            if (!fetchUpTo(size_t(i)))
                 break;
             out.push_back(Row{Bookmark{{QVariant(i)}}, rows[size_t(i)]});
         }
@@ -274,11 +275,11 @@ std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count
         if (from) {
             start = from->key.front().toLongLong() - 1;
         } else {
-            ensure(*d->statement, rows, d->exhausted, d->types, SIZE_MAX - 1);
+            fetchUpTo(SIZE_MAX - 1);
             start = qint64(rows.size()) - 1;
         }
         for (qint64 i = start; i >= 0 && i > start - count; --i) {
-            if (!ensure(*d->statement, rows, d->exhausted, d->types, size_t(i)))
+            if (!fetchUpTo(size_t(i)))
                 break;
             out.push_back(Row{Bookmark{{QVariant(i)}}, rows[size_t(i)]});
         }
@@ -289,38 +290,8 @@ std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count
 qint64 Query::recordCount()
 {
     checkActive();
-    ensure(*d->statement, d->rows, d->exhausted, d->types, SIZE_MAX - 1);
+    fetchUpTo(SIZE_MAX - 1);
     return qint64(d->rows.size());
-}
-
-namespace {
-bool oneRow(std::vector<Row>&& rows, Row& row)
-{
-    if (rows.empty())
-        return false;
-    row = std::move(rows.front());
-    return true;
-}
-} // namespace
-
-bool Query::fetchFirst(Row& row)
-{
-    return oneRow(fetchRows(std::nullopt, 1, true), row);
-}
-
-bool Query::fetchLast(Row& row)
-{
-    return oneRow(fetchRows(std::nullopt, 1, false), row);
-}
-
-bool Query::fetchNext(const Bookmark& from, Row& row)
-{
-    return oneRow(fetchRows(from, 1, true), row);
-}
-
-bool Query::fetchPrior(const Bookmark& from, Row& row)
-{
-    return oneRow(fetchRows(from, 1, false), row);
 }
 
 bool Query::fetchAt(const Bookmark& at, Row& row)
@@ -328,7 +299,7 @@ bool Query::fetchAt(const Bookmark& at, Row& row)
     if (at.key.empty())
         return false;
     const qint64 i = at.key.front().toLongLong();
-    if (i < 0 || !ensure(*d->statement, d->rows, d->exhausted, d->types, size_t(i)))
+    if (i < 0 || !fetchUpTo(size_t(i)))
         return false;
     row = Row{at, d->rows[size_t(i)]};
     return true;

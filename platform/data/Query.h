@@ -50,7 +50,6 @@ public:
 
     // Compiles the statement; only on a closed query.
     void prepare();
-    bool prepared() const;
 
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE, DDL).
     void execSql();
@@ -64,13 +63,13 @@ public:
 protected:
     void doOpen() override;
     void doClose() override;
-    bool fetchFirst(Row& row) override;
-    bool fetchLast(Row& row) override;
-    bool fetchNext(const Bookmark& from, Row& row) override;
-    bool fetchPrior(const Bookmark& from, Row& row) override;
     bool fetchAt(const Bookmark& at, Row& row) override;
 
 private:
+    void bindParams();
+    bool fetchUpTo(size_t index); // reads rows up to `index`; false when the result ends before
+    [[noreturn]] void raiseEngine(const std::exception& e) const;
+
     struct Impl;
     std::unique_ptr<Impl> d;
     QString alias_;

@@ -286,36 +286,6 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
     return rows;
 }
 
-namespace {
-bool one(std::vector<Row>&& rows, Row& row)
-{
-    if (rows.empty())
-        return false;
-    row = std::move(rows.front());
-    return true;
-}
-} // namespace
-
-bool Table::fetchFirst(Row& row)
-{
-    return one(fetchRows(std::nullopt, 1, true), row);
-}
-
-bool Table::fetchLast(Row& row)
-{
-    return one(fetchRows(std::nullopt, 1, false), row);
-}
-
-bool Table::fetchNext(const Bookmark& from, Row& row)
-{
-    return one(fetchRows(from, 1, true), row);
-}
-
-bool Table::fetchPrior(const Bookmark& from, Row& row)
-{
-    return one(fetchRows(from, 1, false), row);
-}
-
 bool Table::fetchAt(const Bookmark& at, Row& row)
 {
     if (!db_ || at.key.empty())

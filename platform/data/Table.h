@@ -51,10 +51,6 @@ public:
 protected:
     void doOpen() override;
     void doClose() override;
-    bool fetchFirst(Row& row) override;
-    bool fetchLast(Row& row) override;
-    bool fetchNext(const Bookmark& from, Row& row) override;
-    bool fetchPrior(const Bookmark& from, Row& row) override;
     bool fetchAt(const Bookmark& at, Row& row) override;
 
 private:

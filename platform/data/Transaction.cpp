@@ -24,7 +24,7 @@ Transaction::Transaction(DataSet& anyDataSetOfTheConnection)
 {
 }
 
-Transaction::~Transaction()
+Transaction::~Transaction() noexcept
 {
     if (!done_)
         db_->rollback(level_);

@@ -13,7 +13,7 @@ class Transaction {
 public:
     // Any dataset of the connection the save writes to.
     explicit Transaction(DataSet& anyDataSetOfTheConnection);
-    ~Transaction();
+    ~Transaction() noexcept; // runs while an error is on its way: never throws
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 

@@ -2,6 +2,7 @@
 
 #include "platform/data/DataSource.h"
 #include "platform/data/Engine.h"
+#include "platform/data/Query.h"
 #include "platform/data/Table.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Errors.h"
@@ -250,6 +251,52 @@ TEST_F(TableTest, ATransactionStoresAllOrNothing)
     }
     EXPECT_EQ(db.scalar("select Stock from Barang"), "7");
     EXPECT_EQ(headers->recordCount(), 0);
+}
+
+TEST_F(TableTest, ARollbackThatMeetsAnotherErrorStillUndoesTheSave)
+{
+    addItem("10001", "PAKU");
+    // A bound control that fails while the tables are read again after the
+    // rollback must not end the program: the save's own error goes on.
+    data::SourceLink failing([](bool) { throw rtl::DatabaseError(QStringLiteral("control failed")); });
+    data::DataSource source(QStringLiteral("DsBarang"), items.get());
+    try {
+        data::Transaction save(*items);
+        addHeader("01/DBK", QDate(2026, 12, 9));
+        failing.setDataSource(&source);
+        throw rtl::ConvertError(QStringLiteral("'x' is not a valid floating point value"));
+    } catch (const rtl::ConvertError& e) {
+        EXPECT_EQ(e.message(), "'x' is not a valid floating point value");
+    }
+    failing.setDataSource(nullptr);
+    EXPECT_EQ(headers->recordCount(), 0);
+    EXPECT_EQ(items->state(), data::DataSetState::Browse);
+}
+
+TEST_F(TableTest, QueriesReportEngineFailuresInsteadOfEndingEarly)
+{
+    data::Query q(QStringLiteral("QTest"));
+    q.setDatabaseName(QStringLiteral("Stock"));
+    // The second row fails (integer overflow) after the first was read.
+    q.setSql({QStringLiteral("select case when n = 2 then abs(-9223372036854775807 - 1) else n end as v"),
+              QStringLiteral("from (select 1 as n union all select 2 union all select 3)")});
+    q.open();
+    EXPECT_EQ(q.fieldByName("v")->asInteger(), 1);
+    EXPECT_TRUE(errorOf([&] { q.next(); }).startsWith("QTest: integer overflow"));
+    q.close();
+    EXPECT_TRUE(errorOf([&] {
+                    q.open();
+                    q.recordCount();
+                }).startsWith("QTest: integer overflow"));
+    q.close();
+
+    addItem("10001", "PAKU");
+    data::Query insert(QStringLiteral("QInsert"));
+    insert.setDatabaseName(QStringLiteral("Stock"));
+    insert.setSql({QStringLiteral("insert into Barang (KdBrg) values (:Kode)")});
+    EXPECT_EQ(errorOf([&] { insert.execSql(); }), "QInsert: No value for parameter 'Kode'");
+    insert.paramByName("Kode").setAsString("10001");
+    EXPECT_EQ(errorOf([&] { insert.execSql(); }), "QInsert: Key violation.");
 }
 
 TEST_F(TableTest, DataSourcesTellBoundControls)
