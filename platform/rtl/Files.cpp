@@ -71,6 +71,10 @@ void replaceFileContents(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
     const QString dir = info.absolutePath();
+    // A write-protected file stays as it is, although the folder would let
+    // us put a new one in its place.
+    if (info.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        throw InOutError::fromErrno(errno);
     QByteArray tmpl = QFile::encodeName(QDir(dir).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
