@@ -73,8 +73,14 @@ void replaceFileContents(const QString& path, const QByteArray& bytes)
     const QString dir = info.absolutePath();
     // A write-protected file stays as it is, although the folder would let
     // us put a new one in its place.
-    if (info.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        throw InOutError::fromErrno(errno);
+    if (info.exists()) {
+        const QByteArray name = QFile::encodeName(path);
+        struct stat st {};
+        if (::access(name.constData(), W_OK) != 0)
+            throw InOutError::fromErrno(errno);
+        if (::stat(name.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            throw InOutError::fromErrno(EACCES); // read-only for everyone, even for root
+    }
     QByteArray tmpl = QFile::encodeName(QDir(dir).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)

@@ -131,6 +131,16 @@ TEST_F(FilesTest, ReplacingContentsWritesInFullOrLeavesTheOldFile)
         EXPECT_EQ(e.message(), QStringLiteral("I/O error %1").arg(ENOENT));
     }
     EXPECT_EQ(read("Pass.Txt"), "NEW");
+
+    QFile::setPermissions(path("Pass.Txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    try {
+        rtl::replaceFileContents(path("Pass.Txt"), "X");
+        FAIL() << "a write-protected file must not be replaced";
+    } catch (const rtl::InOutError& e) {
+        EXPECT_EQ(e.message(), "File access denied");
+    }
+    EXPECT_EQ(read("Pass.Txt"), "NEW");
+    QFile::setPermissions(path("Pass.Txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_TRUE(rtl::fileExists(path("Pass.Txt")));
     EXPECT_FALSE(rtl::fileExists(dir.path())); // a folder is no file
     EXPECT_TRUE(rtl::deleteFile(path("Pass.Txt")));
