@@ -13,7 +13,7 @@ namespace report {
 namespace {
 
 constexpr quint32 kMagic = 0x544B5250; // "TKRP"
-constexpr quint16 kVersion = 1;
+constexpr quint16 kVersion = 2; // 2: whether the pages are complete
 
 QDataStream& operator<<(QDataStream& out, const FontSpec& font)
 {
@@ -34,7 +34,7 @@ void saveDocument(const Document& document, const QString& path)
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setVersion(QDataStream::Qt_6_0);
         out << kMagic << kVersion;
-        out << quint8(document.orientation) << document.pageWidth << document.pageHeight;
+        out << quint8(document.orientation) << document.pageWidth << document.pageHeight << document.complete;
         out << quint32(document.images.size());
         for (const QImage& image : document.images)
             out << image;
@@ -64,12 +64,14 @@ Document loadDocument(const QString& path)
     quint32 magic = 0;
     quint16 version = 0;
     in >> magic >> version;
-    if (magic != kMagic || version != kVersion)
+    if (magic != kMagic || version < 1 || version > kVersion)
         throw notSaved;
 
     Document doc;
     quint8 orientation = 0;
     in >> orientation >> doc.pageWidth >> doc.pageHeight;
+    if (version >= 2)
+        in >> doc.complete;
     doc.orientation = orientation == quint8(Orientation::Landscape) ? Orientation::Landscape : Orientation::Portrait;
     // Counts are checked against what is left, so a damaged file cannot make
     // us allocate without bound.

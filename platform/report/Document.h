@@ -42,6 +42,9 @@ struct Document {
     double pageHeight = 297;
     std::vector<QImage> images;
     std::vector<Page> pages;
+    // False when the dataset was closed or changed before the last row was
+    // laid out: the pages end early and carry no summary.
+    bool complete = true;
 
     int pageCount() const { return int(pages.size()); }
 };

@@ -53,10 +53,12 @@ private:
 };
 
 // Bound controls hear nothing while a step walks the rows, and once after;
-// the watch ignores what the step itself does.
+// the watch ignores what the step itself does. The fields looked up for the
+// step are forgotten at its end.
 class PageBuilder::StepScope {
 public:
-    StepScope(data::DataSet* dataSet, std::unique_ptr<Watch>& watch) : dataSet_(dataSet), watch_(watch)
+    StepScope(data::DataSet* dataSet, std::unique_ptr<Watch>& watch, std::map<const Item*, data::Field*>& fields)
+        : dataSet_(dataSet), watch_(watch), fields_(fields)
     {
         if (watch_)
             watch_->inStep = true;
@@ -65,6 +67,7 @@ public:
     }
     ~StepScope()
     {
+        fields_.clear();
         if (dataSet_)
             dataSet_->enableControls();
         if (watch_)
@@ -76,6 +79,7 @@ public:
 private:
     data::DataSet* dataSet_;
     std::unique_ptr<Watch>& watch_;
+    std::map<const Item*, data::Field*>& fields_;
 };
 
 PageBuilder::PageBuilder(const LayoutModel& layout, data::DataSet* dataSet)
@@ -110,7 +114,7 @@ bool PageBuilder::step(int rows)
     if (phase_ == Phase::Done)
         return true;
     const bool walking = dataSet_ && dataSet_->active();
-    StepScope scope(walking ? dataSet_ : nullptr, watch_);
+    StepScope scope(walking ? dataSet_ : nullptr, watch_, fields_);
 
     if (phase_ == Phase::Start) {
         start();
@@ -121,9 +125,11 @@ bool PageBuilder::step(int rows)
         // Someone else ran, closed or changed the dataset: the rows we were
         // walking are gone, so the document ends here.
         if (watch_->changed || !dataSet_->active()) {
-            close();
+            interrupt();
             return true;
         }
+        // The dataset may have made its fields again without telling us.
+        resolveFields();
         // A bound grid may have moved the current row; walk on from ours.
         if (dataSet_->bookmark() != *position_)
             dataSet_->gotoBookmark(*position_);
@@ -156,10 +162,7 @@ void PageBuilder::start()
     builtAt_ = rtl::now();
     hasRows_ = false;
     if (dataSet_ && dataSet_->active()) {
-        for (const auto& band : layout_.bands())
-            for (const auto& item : band->items())
-                if (item->kind() == Item::Kind::DBText)
-                    fields_[item.get()] = dataSet_->fieldByName(static_cast<const DBText&>(*item).dataField);
+        resolveFields();
         dataSet_->first();
         hasRows_ = !dataSet_->isEmpty();
     }
@@ -187,9 +190,28 @@ void PageBuilder::start()
     phase_ = Phase::Done;
 }
 
+void PageBuilder::resolveFields()
+{
+    fields_.clear();
+    for (const auto& band : layout_.bands())
+        for (const auto& item : band->items())
+            if (item->kind() == Item::Kind::DBText)
+                fields_[item.get()] = dataSet_->fieldByName(static_cast<const DBText&>(*item).dataField);
+}
+
 void PageBuilder::close()
 {
     summary();
+    phase_ = Phase::Done;
+    watch_.reset();
+    position_.reset();
+}
+
+// The rows that were left cannot be read any more. The summary stays off:
+// under a cut-off list it would pass the pages off as the whole document.
+void PageBuilder::interrupt()
+{
+    doc_.complete = false;
     phase_ = Phase::Done;
     watch_.reset();
     position_.reset();

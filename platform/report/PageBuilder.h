@@ -20,7 +20,9 @@ namespace report {
 // first row to its last. It can work in steps, so that a preview shows the
 // first page before a long document is complete; between steps the dataset
 // may be used by others: a moved current row is put back, and a dataset that
-// is closed, reopened or changed ends the document where it stands.
+// is closed, reopened or changed ends the document where it stands, without
+// its summary and marked incomplete. No field is held from one step to the
+// next, since closing a dataset may free its fields.
 class PageBuilder {
 public:
     // `dataSet` may be nullptr or closed: the document is then the page
@@ -54,9 +56,11 @@ private:
     void placeText(const TextItem& item, const QRectF& bandRect, const QString& text);
     void placeImage(const Image& item, const QRectF& bandRect);
     QString textOf(const Item& item, bool emptyRow) const;
+    void resolveFields();
     void detail(bool emptyRow);
     void summary();
     void close();
+    void interrupt();
 
     const LayoutModel& layout_;
     data::DataSet* dataSet_;
@@ -66,7 +70,7 @@ private:
     double y_ = 0;
     qint64 rowNo_ = 0;
     QDateTime builtAt_;
-    std::map<const Item*, data::Field*> fields_;
+    std::map<const Item*, data::Field*> fields_; // valid during one step only
     std::map<const Item*, int> images_;
     std::unique_ptr<Watch> watch_;
     std::unique_ptr<data::Bookmark> position_;

@@ -1,5 +1,6 @@
 #include "platform/report/PreviewWindow.h"
 
+#include "platform/data/DataSet.h"
 #include "platform/report/PageBuilder.h"
 #include "platform/report/Renderer.h"
 #include "platform/report/Report.h"
@@ -62,6 +63,25 @@ protected:
 
 private:
     PreviewWindow* window_;
+};
+
+// The windows that ask for a preview close their dataset when they are
+// activated again, which may happen while the preview is still open.
+class PreviewWindow::DataWatch : public data::DataLink {
+public:
+    DataWatch(data::DataSet* dataSet, bool& closed) : dataSet_(dataSet), closed_(closed) { dataSet_->addLink(this); }
+    ~DataWatch() override { dataSet_->removeLink(this); }
+    DataWatch(const DataWatch&) = delete;
+    DataWatch& operator=(const DataWatch&) = delete;
+    void dataSetChanged() override
+    {
+        if (!dataSet_->active())
+            closed_ = true;
+    }
+
+private:
+    data::DataSet* dataSet_;
+    bool& closed_;
 };
 
 PreviewWindow::PreviewWindow(Report& report) : QWidget(nullptr), report_(report)
@@ -177,6 +197,8 @@ const Document& PreviewWindow::document() const
 
 void PreviewWindow::start()
 {
+    if (data::DataSet* dataSet = report_.dataSet())
+        dataWatch_ = std::make_unique<DataWatch>(dataSet, dataClosed_);
     builder_ = std::make_unique<PageBuilder>(report_.layout(), report_.dataSet());
     while (!builder_->step(kRowsPerStep) && builder_->completedPages() < 1) {
     }
@@ -212,6 +234,8 @@ void PreviewWindow::buildMore()
     if (!ok || builder_->finished()) {
         // After an error the pages built so far stay on show.
         document_ = builder_->takeDocument();
+        if (!ok)
+            document_.complete = false;
         builder_.reset();
     }
     if (document().pageCount() != before || !builder_)
@@ -275,8 +299,10 @@ void PreviewWindow::updateControls()
 {
     const int count = document().pageCount();
     page_ = std::clamp(page_, 0, std::max(0, count - 1));
-    status_->setText(count == 0 ? QStringLiteral("No pages")
-                                : QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(count));
+    QString text = count == 0 ? QStringLiteral("No pages") : QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(count);
+    if (!building() && !document().complete)
+        text += QStringLiteral(" (incomplete: the data was closed or changed while the pages were built)");
+    status_->setText(text);
     auto enable = [this](const char* name, bool on) { findChild<QPushButton*>(QLatin1String(name))->setEnabled(on); };
     enable("firstPageButton", page_ > 0);
     enable("priorPageButton", page_ > 0);
@@ -306,6 +332,14 @@ void PreviewWindow::print()
 {
     // The preview's own run ends before the dataset is walked again.
     finishBuilding();
+    // A dataset closed since the preview was built (the caller resets on
+    // activation) would give an empty page, not the pages on show.
+    const data::DataSet* dataSet = report_.dataSet();
+    const bool rebuild = !loaded_ && !dataClosed_ && (!dataSet || dataSet->active());
+    const rtl::Error incomplete(QStringLiteral("The pages are incomplete and are not printed: their data was closed "
+                                               "or changed while they were built. Preview the report again."));
+    if (!rebuild && !document_.complete)
+        throw incomplete;
 
     QWidget progress(this, Qt::Dialog);
     progress.setWindowTitle(QStringLiteral("Printing progress"));
@@ -319,13 +353,18 @@ void PreviewWindow::print()
     auto pump = [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     pump();
 
-    PageBuilder builder(report_.layout(), report_.dataSet());
-    while (!builder.step(500)) {
-        label->setText(QStringLiteral("Preparing page %1").arg(builder.document().pageCount()));
-        pump();
+    Document rebuilt;
+    if (rebuild) {
+        PageBuilder builder(report_.layout(), report_.dataSet());
+        while (!builder.step(500)) {
+            label->setText(QStringLiteral("Preparing page %1").arg(builder.document().pageCount()));
+            pump();
+        }
+        rebuilt = builder.takeDocument();
+        if (!rebuilt.complete)
+            throw incomplete;
     }
-    const Document pages = builder.takeDocument();
-    printDocument(pages, printer(), [&](int page, int count) {
+    printDocument(rebuild ? rebuilt : document_, printer(), [&](int page, int count) {
         label->setText(QStringLiteral("Printing page %1 of %2").arg(page).arg(count));
         pump();
     });
@@ -342,6 +381,7 @@ void PreviewWindow::loadFrom(const QString& path)
     Document loaded = loadDocument(path);
     stopBuilding();
     document_ = std::move(loaded);
+    loaded_ = true;
     page_ = 0;
     updateControls();
 }

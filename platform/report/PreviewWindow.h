@@ -19,7 +19,10 @@ class PageView;
 class Report;
 
 // The preview window: shows the pages of a layout while they are built and
-// prints them. Made and run by Report::preview().
+// prints them. Made and run by Report::preview(). Printing builds the pages
+// again from the dataset, unless the pages on show can no longer be made
+// from it (it was closed since, or they were loaded from a file): then it
+// prints them as they are, and refuses pages that are incomplete.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
@@ -54,6 +57,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    class DataWatch;
+
     void buildMore();
     void finishBuilding();
     void stopBuilding();
@@ -73,6 +78,9 @@ private:
     QLabel* status_ = nullptr;
     QTimer* buildTimer_ = nullptr;
     bool closing_ = false;
+    std::unique_ptr<DataWatch> dataWatch_;
+    bool dataClosed_ = false; // the dataset was closed since the pages were built
+    bool loaded_ = false;     // the pages on show come from a file
 };
 
 // Sends pages to a printer (or a PDF file): the printer's page range if it

@@ -55,7 +55,15 @@ void Report::preview()
         return;
 
     std::unique_ptr<PreviewWindow> window(new PreviewWindow(*this));
-    preview_ = window.get();
+    PreviewWindow* shown = window.get();
+    // Open from here until the window closes. A closed window is only freed
+    // when the loops of previews opened after it have ended; it must not
+    // block a new preview meanwhile.
+    preview_ = shown;
+    connect(shown, &PreviewWindow::closed, this, [this, shown] {
+        if (preview_ == shown)
+            preview_ = nullptr;
+    });
     QEventLoop loop;
     connect(window.get(), &PreviewWindow::closed, &loop, &QEventLoop::quit);
     if (app)

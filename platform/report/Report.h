@@ -52,6 +52,7 @@ public:
     // application ends; meanwhile events keep running, so the caller stays
     // usable. Does nothing while a preview of this layout is open.
     void preview();
+    // The open preview window; nullptr once it has closed.
     PreviewWindow* previewWindow() const { return preview_; }
 
 protected:
@@ -63,7 +64,7 @@ private:
 
     std::unique_ptr<LayoutModel> layout_;
     data::DataSet* dataSet_ = nullptr;
-    QPointer<PreviewWindow> preview_;
+    QPointer<PreviewWindow> preview_; // set while a preview is open
 };
 
 } // namespace report

@@ -29,12 +29,12 @@ std::unique_ptr<MemoryDataSet> sampleLines(int count)
     return ds;
 }
 
-QImage render(const Document& doc, int page)
+QImage render(const Document& doc, int page, double pixelsPerMm = kPixelsPerMm)
 {
-    QImage image(int(doc.pageWidth * kPixelsPerMm), int(doc.pageHeight * kPixelsPerMm), QImage::Format_RGB32);
+    QImage image(int(doc.pageWidth * pixelsPerMm), int(doc.pageHeight * pixelsPerMm), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.scale(kPixelsPerMm, kPixelsPerMm);
+    painter.scale(pixelsPerMm, pixelsPerMm);
     paintPage(doc, page, painter);
     painter.end();
     return image;
@@ -82,6 +82,24 @@ TEST(Renderer, DrawsRulesTextAndPictureWhereTheBuilderPutThem)
         const double left = inkLeft(image, p.rect.adjusted(-1, 0, 0, 0));
         EXPECT_NEAR(left, p.rect.left(), 0.5) << p.item.toStdString() << " " << p.text.toStdString();
     }
+    // Capitals and digits start below the top of the line box by the font's
+    // internal leading; the box top is the layout's position.
+    const double finePpm = 8;
+    const QImage fine = render(doc, 0, finePpm);
+    auto inkTop = [&](const QRectF& box) {
+        for (int y = int((box.top() - 0.3) * finePpm); y < int((box.top() + 5) * finePpm); ++y)
+            for (int x = int(box.left() * finePpm); x < int(box.right() * finePpm); ++x)
+                if (qGray(fine.pixel(x, y)) < 140)
+                    return y / finePpm;
+        return -1.0;
+    };
+    for (const auto& p : doc.pages[0].primitives) {
+        if (p.kind != Primitive::Kind::Text)
+            continue;
+        const double glyphTop = inkTop(p.rect);
+        EXPECT_GE(glyphTop, p.rect.top() - 0.01) << p.item.toStdString();
+        EXPECT_LE(glyphTop, p.rect.top() + 0.35 * p.font.pointSize / 72 * 25.4) << p.item.toStdString();
+    }
     // Nothing in the left margin.
     EXPECT_EQ(inkLeft(image, QRectF(0, 0, 12, 297)), -1);
     // The picture's drawn lines appear inside its box.
@@ -110,11 +128,7 @@ TEST(Renderer, PrintsEveryPageToAPdfFile)
         told.push_back(page);
     });
     EXPECT_EQ(told, (std::vector<int>{1, 2, 3}));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3);
+    EXPECT_EQ(pdfPageCount(path), 3);
 }
 
 TEST(Document, SavedPagesLoadBackAndDrawTheSame)
@@ -143,6 +157,13 @@ TEST(Document, SavedPagesLoadBackAndDrawTheSame)
         }
         EXPECT_EQ(render(doc, p), render(loaded, p));
     }
+    EXPECT_TRUE(loaded.complete);
+
+    // Pages cut off by a closed dataset stay marked so.
+    Document cutOff = doc;
+    cutOff.complete = false;
+    saveDocument(cutOff, path);
+    EXPECT_FALSE(loadDocument(path).complete);
 }
 
 TEST(Document, LoadingAFileWithoutSavedPagesFailsWithoutHarm)

@@ -12,13 +12,16 @@ public:
     MemoryDataSet(const QString& name, const std::vector<std::pair<QString, data::FieldType>>& columns)
         : data::DataSet(name)
     {
-        int index = 0;
-        for (const auto& [fieldName, type] : columns)
-            mutableFields().push_back(
-                std::make_unique<data::Field>(this, name + fieldName, fieldName, type, 0, index++));
+        makeFields(columns);
     }
 
     std::vector<std::vector<QVariant>> rows;
+
+    // Like a query: the fields are dropped on close and made again on open,
+    // for these columns when set. Dropped fields are kept alive, so a stale
+    // pointer reads the wrong column instead of freed memory.
+    bool fieldsPerOpen = false;
+    std::vector<std::pair<QString, data::FieldType>> columnsOnOpen;
 
     qint64 recordCount() override { return qint64(rows.size()); }
 
@@ -35,8 +38,19 @@ public:
     void changedByOthers() { notifyDataSetChanged(); }
 
 protected:
-    void doOpen() override {}
-    void doClose() override {}
+    void doOpen() override
+    {
+        if (fieldsPerOpen && fields().empty())
+            makeFields(columnsOnOpen);
+    }
+    void doClose() override
+    {
+        if (!fieldsPerOpen)
+            return;
+        for (auto& field : mutableFields())
+            dropped_.push_back(std::move(field));
+        mutableFields().clear();
+    }
     bool fetchFirst(data::Row& out) override { return at(0, out); }
     bool fetchLast(data::Row& out) override { return at(int(rows.size()) - 1, out); }
     bool fetchNext(const data::Bookmark& from, data::Row& out) override { return at(indexOf(from) + 1, out); }
@@ -44,6 +58,15 @@ protected:
     bool fetchAt(const data::Bookmark& bookmark, data::Row& out) override { return at(indexOf(bookmark), out); }
 
 private:
+    void makeFields(const std::vector<std::pair<QString, data::FieldType>>& columns)
+    {
+        int index = 0;
+        for (const auto& [fieldName, type] : columns)
+            mutableFields().push_back(
+                std::make_unique<data::Field>(this, name() + fieldName, fieldName, type, 0, index++));
+    }
+
+    std::vector<std::unique_ptr<data::Field>> dropped_;
     static int indexOf(const data::Bookmark& bookmark) { return bookmark.key.at(0).toInt(); }
     data::Row row(int i) const { return data::Row{data::Bookmark{{QVariant(i)}}, rows[size_t(i)]}; }
     bool at(int i, data::Row& out) const

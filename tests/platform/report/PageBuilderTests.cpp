@@ -332,24 +332,68 @@ TEST(PageBuilder, InStepsTheRowsComeOutOnceEachEvenWhenOthersMoveTheRowInBetween
     EXPECT_EQ(ds->fieldByName("Code")->asString(), "C60");
 }
 
-TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentWhereItStands)
+TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentIncompleteWithoutTheSummary)
 {
     auto ds = lines(60);
-    TestReport report(testLayoutJson(), ds.get());
+    ds->fieldsPerOpen = true; // closing drops the fields, as a query does
+    ds->columnsOnOpen = {{QStringLiteral("Code"), data::FieldType::String}, {QStringLiteral("Qty"), data::FieldType::Float}};
+    QByteArray json = testLayoutJson();
+    json.replace(R"("left": 21.2, "top": 27.5 })", R"("left": 21.2, "top": 27.5 },
+        { "name": "LastCode", "kind": "dbText", "dataField": "Code", "left": 120, "top": 27.5 })");
+    TestReport report(json, ds.get());
+    EXPECT_TRUE(report.buildDocument().complete);
+
     PageBuilder builder(report.layout(), ds.get());
     EXPECT_FALSE(builder.step(10));
     ds->changedByOthers();
     EXPECT_TRUE(builder.step(10));
     const Document doc = builder.takeDocument();
     EXPECT_EQ(allTexts(doc, "RowNo").size(), 10u);
-    EXPECT_EQ(bandCount(doc.pages.back(), BandType::Summary), 1);
+    // Signature blocks under a cut-off list would pass it off as whole.
+    EXPECT_FALSE(doc.complete);
+    EXPECT_EQ(bandCount(doc.pages.back(), BandType::Summary), 0);
 
-    // Closed in between: the same.
+    // Closed in between: the same, and nothing reads the dropped fields.
     PageBuilder again(report.layout(), ds.get());
     EXPECT_FALSE(again.step(5));
     ds->close();
     EXPECT_TRUE(again.step(5));
     EXPECT_EQ(allTexts(again.document(), "RowNo").size(), 5u);
+    EXPECT_FALSE(again.document().complete);
+    EXPECT_TRUE(allTexts(again.document(), "LastCode").empty());
+}
+
+TEST(PageBuilder, FieldsMadeAgainWithoutNoticeBetweenStepsAreLookedUpAgain)
+{
+    auto ds = lines(60);
+    ds->fieldsPerOpen = true;
+    // Run again with its columns in another order.
+    ds->columnsOnOpen = {{QStringLiteral("Qty"), data::FieldType::Float}, {QStringLiteral("Code"), data::FieldType::String}};
+    QByteArray json = testLayoutJson();
+    json.replace(R"("left": 21.2, "top": 27.5 })", R"("left": 21.2, "top": 27.5 },
+        { "name": "LastCode", "kind": "dbText", "dataField": "Code", "left": 120, "top": 27.5 })");
+    TestReport report(json, ds.get());
+    PageBuilder builder(report.layout(), ds.get());
+    EXPECT_FALSE(builder.step(10));
+    // Its controls are disabled meanwhile, so the builder hears nothing.
+    ds->disableControls();
+    ds->close();
+    for (auto& row : ds->rows)
+        std::swap(row[0], row[1]);
+    ds->open();
+    builder.finish();
+    ds->enableControls();
+
+    const Document doc = builder.takeDocument();
+    std::vector<QString> codes;
+    std::vector<QString> quantities;
+    for (int i = 1; i <= 60; ++i) {
+        codes.push_back(QStringLiteral("C%1").arg(i));
+        quantities.push_back(QString::number(i));
+    }
+    EXPECT_EQ(allTexts(doc, "Code"), codes);
+    EXPECT_EQ(allTexts(doc, "Qty"), quantities);
+    EXPECT_EQ(allTexts(doc, "LastCode"), std::vector<QString>{"C60"});
 }
 
 TEST(PageBuilder, AbandoningLeavesTheDataSetAtItsLastRow)

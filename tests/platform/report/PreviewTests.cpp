@@ -140,6 +140,39 @@ TEST_F(PreviewTest, ClosingItStraightAwayStillActivatesTheCaller)
     caller.showModal();
 }
 
+TEST_F(PreviewTest, AClosedPreviewOpensAgainWhileALaterOneIsStillOpen)
+{
+    auto ds = numberedLines(3);
+    TestReport a(testLayoutJson(), ds.get());
+    TestReport b(testLayoutJson(), ds.get());
+    PreviewWindow* firstA = nullptr;
+    PreviewWindow* secondA = nullptr;
+    inPreview([&] { // in A's loop
+        firstA = a.previewWindow();
+        ASSERT_TRUE(firstA);
+        inPreview([&] { // in B's loop, which A's loop cannot leave before B closes
+            firstA->close();
+            QTimer::singleShot(0, &a, [&] {
+                secondA = a.previewWindow();
+                ASSERT_TRUE(secondA);
+                a.preview(); // open again: nothing happens
+                EXPECT_EQ(a.previewWindow(), secondA);
+                secondA->close();
+            });
+            a.preview();
+            EXPECT_TRUE(secondA);
+            EXPECT_NE(secondA, firstA);
+            EXPECT_EQ(a.previewWindow(), nullptr);
+            ASSERT_TRUE(b.previewWindow());
+            b.previewWindow()->close();
+        });
+        b.preview();
+    });
+    a.preview();
+    EXPECT_EQ(a.previewWindow(), nullptr);
+    EXPECT_EQ(b.previewWindow(), nullptr);
+}
+
 TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
 {
     auto ds = numberedLines(3);
@@ -227,12 +260,38 @@ TEST_F(PreviewTest, ClosingBeforeTheLastPageIsBuiltStillLeavesTheLastRowCurrent)
     EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("R%1").arg(24 * 300));
 }
 
-TEST_F(PreviewTest, PrintsToTheChosenPrinterBuildingThePagesAgain)
+TEST_F(PreviewTest, DataClosedWhileThePagesAreBuiltLeavesThemMarkedIncompleteAndUnprinted)
+{
+    auto ds = numberedLines(24 * 300);
+    TestReport report(testLayoutJson(), ds.get());
+    const QString path = testOutputPath(QStringLiteral("preview-incomplete.pdf"));
+    QFile::remove(path);
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w->building());
+        ds->close(); // the calling window's activation closes its query
+        waitUntilBuilt(w);
+        EXPECT_FALSE(w->document().complete);
+        EXPECT_EQ(bandCount(w->document().pages.back(), report::BandType::Summary), 0);
+        EXPECT_TRUE(status(w).contains("incomplete")) << status(w).toStdString();
+        w->printer().setOutputFileName(path);
+        click(button(w, "printButton"));
+        w->close();
+    });
+    report.preview();
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.last().kind, DialogScript::Error);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnceTheDataIsClosed)
 {
     auto ds = numberedLines(30);
     TestReport report(testLayoutJson(), ds.get());
     const QString path = testOutputPath(QStringLiteral("preview-print.pdf"));
+    const QString shownPath = testOutputPath(QStringLiteral("preview-print-shown.pdf"));
     QFile::remove(path);
+    QFile::remove(shownPath);
     inPreview([&] {
         PreviewWindow* w = report.previewWindow();
         ASSERT_TRUE(w);
@@ -249,16 +308,25 @@ TEST_F(PreviewTest, PrintsToTheChosenPrinterBuildingThePagesAgain)
             dialog->accept();
         });
         click(button(w, "printerSetupButton"));
-        ds->rows.push_back({QStringLiteral("LATE"), 1.0}); // printing runs the rows again
+        // Printing runs the rows again: these make a third page.
+        for (int i = 0; i < 20; ++i)
+            ds->rows.push_back({QStringLiteral("LATE"), 1.0});
+        click(button(w, "printButton"));
+        EXPECT_EQ(ds->fieldByName("Code")->asString(), "LATE");
+        EXPECT_EQ(w->document().pageCount(), 2);
+
+        // Once the caller has closed its dataset, the pages on screen are
+        // printed, not the page of an empty dataset.
+        ds->close();
+        w->printer().setOutputFileName(shownPath);
+        w->printer().setPrintRange(QPrinter::AllPages);
         click(button(w, "printButton"));
         w->close();
     });
     report.preview();
     EXPECT_TRUE(dialogs.calls().empty());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
-    EXPECT_EQ(ds->fieldByName("Code")->asString(), "LATE");
+    EXPECT_EQ(pdfPageCount(path), 3);
+    EXPECT_EQ(pdfPageCount(shownPath), 2);
 }
 
 TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
@@ -287,6 +355,10 @@ TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
         // Through the button's guard, as the load button runs it.
         app.guard([&] { w->loadFrom(junk.fileName()); });
         EXPECT_EQ(w->document().pageCount(), 3);
+        // Loaded pages print as they are; the dataset would give one page.
+        w->printer().setOutputFileName(dir.filePath(QStringLiteral("loaded.pdf")));
+        click(button(w, "printButton"));
+        EXPECT_EQ(pdfPageCount(dir.filePath(QStringLiteral("loaded.pdf"))), 3);
         w->close();
     });
     smallReport.preview();

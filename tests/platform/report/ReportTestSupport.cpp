@@ -1,6 +1,8 @@
 #include "ReportTestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QImage>
 #include <QPainter>
 #include <QStandardPaths>
@@ -80,6 +82,22 @@ QString testOutputPath(const QString& fileName)
         folder = QDir::temp().filePath(QStringLiteral("tk-test-output"));
     QDir().mkpath(folder);
     return QDir(folder).filePath(fileName);
+}
+
+int pdfPageCount(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF"))
+        return -1;
+    // "/Type /Page" but not the page tree's "/Type /Pages".
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    int count = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next())
+        ++count;
+    return count;
 }
 
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item)

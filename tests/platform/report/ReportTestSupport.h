@@ -26,6 +26,9 @@ public:
 
 // Folder for output a person looks at (PDF pages).
 QString testOutputPath(const QString& fileName);
+// The pages of a PDF file, counted from its page objects; -1 when the file
+// cannot be read or is no PDF.
+int pdfPageCount(const QString& path);
 
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item);
 std::vector<QString> textsOf(const report::Page& page, const QString& item);
