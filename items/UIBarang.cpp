@@ -69,15 +69,14 @@ void TFBarang::Edit1KeyPress(QChar& Key)
     if (Key != QChar(13))
         return;
     const QString code = Edit1->text();
+    // Emptying the code box withdraws the later steps (Edit1Change).
     if (FDM->TBarang->findKey(code)) {
-        withdrawLaterSteps();
         ui::showMessage(QStringLiteral("Kode : ") + code + QStringLiteral(" Sudah Terdaftar...!"));
         Edit1->clear();
         Edit1->setFocus();
         return;
     }
     if (code.mid(4, 1).isEmpty() || !code.mid(5, 1).isEmpty()) {
-        withdrawLaterSteps();
         ui::showMessage(QStringLiteral("Kode Barang Harus 5 digit...!"));
         Edit1->clear();
         Edit1->setFocus();
@@ -171,10 +170,6 @@ void TFBarang::Button5Click()
                        ui::mbYesNo | ui::mbIconQuestion)
         != ui::idYes)
         return;
-    {
-        data::Transaction transaction(*FDM->TBarang);
-        FDM->TBarang->deleteRecord();
-        transaction.commit();
-    }
+    FDM->TBarang->deleteRecord();
     FormActivate();
 }

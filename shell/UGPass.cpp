@@ -9,10 +9,6 @@ TFGantiPass* FGantiPass = nullptr;
 quint8 ChangeFailures = 0;
 QString StoredPasswordCopy;
 
-namespace {
-const QString PasswordFile = QStringLiteral("Pass.Txt");
-} // namespace
-
 TFGantiPass::TFGantiPass(QWidget* parent) : ui::Form(parent)
 {
     setupUi(this);
@@ -24,6 +20,10 @@ TFGantiPass::TFGantiPass(QWidget* parent) : ui::Form(parent)
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
     Button3->OnClick = [this] { Button3Click(); };
+    // The new password is written one byte per character: a character
+    // without an 8-bit code would be stored as '?' and lock the user out.
+    for (ui::Edit* box : {Edit1, Edit2, Edit3})
+        box->setLatin1Only(true);
 }
 
 void TFGantiPass::FormActivate()

@@ -7,9 +7,9 @@
 
 TFpass* Fpass = nullptr;
 quint8 LoginFailures = 0;
+const QString PasswordFile = QStringLiteral("Pass.Txt");
 
 namespace {
-const QString PasswordFile = QStringLiteral("Pass.Txt");
 const QString MasterPassword = QStringLiteral("KOLIBA");
 } // namespace
 
@@ -21,6 +21,8 @@ TFpass::TFpass(QWidget* parent) : ui::Form(parent)
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
     Edit1->OnKeyPress = [this](QChar& Key) { Edit1KeyPress(Key); };
+    // The password file holds one byte per character.
+    Edit1->setLatin1Only(true);
 }
 
 void TFpass::FormActivate()

@@ -3,6 +3,7 @@
 #include "platform/ui/Form.h"
 #include "ui_TFpass.h"
 
+#include <QString>
 #include <QtGlobal>
 
 // Login window; the program's main window.
@@ -17,6 +18,10 @@ public:
 };
 
 extern TFpass* Fpass;
+
+// The password file, in the current folder; the login and the change window
+// share it.
+extern const QString PasswordFile;
 
 // Failed Access checks in this run; wraps to 0 after 255.
 extern quint8 LoginFailures;

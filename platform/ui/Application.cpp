@@ -216,6 +216,16 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+bool runHandler(const std::function<void()>& handler)
+{
+    if (!handler)
+        return true;
+    if (Application* app = Application::instance())
+        return app->guard(handler);
+    handler();
+    return true;
+}
+
 void markNonModal(QWidget* window)
 {
     if (!window)

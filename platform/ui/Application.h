@@ -105,4 +105,9 @@ private:
 void markNonModal(QWidget* window);
 bool isNonModal(const QWidget* window);
 
+// Runs an event handler through the application's guard, or directly (an
+// error propagates) when there is no application. Returns false when the
+// guard caught an error.
+bool runHandler(const std::function<void()>& handler);
+
 } // namespace ui

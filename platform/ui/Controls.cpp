@@ -9,33 +9,47 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QTextDocument>
 #include <QValidator>
 #include <qdrawutil.h>
+
+#include <utility>
 
 namespace ui {
 
 namespace {
 
-void runGuarded(const std::function<void()>& handler)
-{
-    if (!handler)
-        return;
-    if (auto* app = Application::instance())
-        app->guard(handler);
-    else
-        handler();
-}
-
-// Turns letters into capitals as they are typed, pasted or assigned.
-class UpperCaseValidator : public QValidator {
+// Turns letters into capitals as they are typed, pasted or assigned; with
+// Latin-1 only, refuses a text holding a character without an 8-bit code.
+class EditValidator : public QValidator {
 public:
-    using QValidator::QValidator;
+    EditValidator(QObject* parent, bool upperCase, bool latin1Only)
+        : QValidator(parent), upperCase_(upperCase), latin1Only_(latin1Only)
+    {
+    }
     State validate(QString& input, int&) const override
     {
-        input = input.toUpper();
+        if (upperCase_)
+            input = input.toUpper();
+        if (latin1Only_) {
+            for (QChar c : std::as_const(input)) {
+                if (c.unicode() > 0xFF)
+                    return Invalid;
+            }
+        }
         return Acceptable;
     }
+
+private:
+    bool upperCase_;
+    bool latin1Only_;
 };
+
+quint64 nextCreationNumber()
+{
+    static quint64 next = 0;
+    return ++next;
+}
 
 // A shortcut event reached a button through its '&' letter: the form decides
 // which button takes it, so two buttons with one letter behave as the
@@ -58,7 +72,7 @@ bool forwardShortcut(QWidget* button, QEvent* event)
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, [this] { runGuarded(OnChange); });
+    connect(this, &QLineEdit::textChanged, this, [this] { runHandler(OnChange); });
 }
 
 void Edit::setUpperCase(bool on)
@@ -66,12 +80,24 @@ void Edit::setUpperCase(bool on)
     if (upperCase_ == on)
         return;
     upperCase_ = on;
-    if (on) {
-        setValidator(new UpperCaseValidator(this));
+    updateValidator();
+    if (on)
         QLineEdit::setText(QLineEdit::text().toUpper());
-    } else {
-        setValidator(nullptr);
-    }
+}
+
+void Edit::setLatin1Only(bool on)
+{
+    if (latin1Only_ == on)
+        return;
+    latin1Only_ = on;
+    updateValidator();
+}
+
+void Edit::updateValidator()
+{
+    const QValidator* old = validator();
+    setValidator(upperCase_ || latin1Only_ ? new EditValidator(this, upperCase_, latin1Only_) : nullptr);
+    delete old;
 }
 
 void Edit::setPasswordChar(const QString& sign)
@@ -96,12 +122,7 @@ QChar Edit::offerKey(QChar key)
 {
     if (!OnKeyPress)
         return key;
-    bool done = false;
-    runGuarded([&] {
-        OnKeyPress(key);
-        done = true;
-    });
-    return done ? key : QChar();
+    return runHandler([&] { OnKeyPress(key); }) ? key : QChar();
 }
 
 void Edit::keyPressEvent(QKeyEvent* event)
@@ -131,13 +152,25 @@ void Edit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QChar typed = text.at(0);
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    // Alt+letter types nothing, also when no button carries the letter: it
+    // goes on to the window's accelerator rule. Ctrl+Alt is AltGr typing.
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
     // Ctrl with a letter types a control character (Ctrl+A is 1, Ctrl+V 22)
     // whatever text the platform put in the event.
-    const Qt::KeyboardModifiers mods = event->modifiers();
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
         typed = QChar(k - Qt::Key_A + 1);
+    // A character the box may not hold is not typed at all.
+    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? c.toUpper() : c).unicode() > 0xFF; };
+    if (refused(typed)) {
+        event->accept();
+        return;
+    }
     QChar key = offerKey(typed);
-    if (key.isNull()) {
+    if (key.isNull() || refused(key)) {
         event->accept();
         return;
     }
@@ -217,7 +250,22 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
 
 QString Memo::text() const
 {
-    return toPlainText().split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
+    // The raw text: toPlainText() would turn a no-break space into a plain
+    // one, and the text must match what was read byte for byte.
+    QString raw = document()->toRawText();
+    for (QChar& c : raw) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // frame start
+        case 0xFDD1: // frame end
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
+    return raw.split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
 }
 
 void Memo::setText(const QString& text)
@@ -230,12 +278,12 @@ void Memo::setText(const QString& text)
 
 // ---- Button
 
-Button::Button(QWidget* parent) : QPushButton(parent)
+Button::Button(QWidget* parent) : QPushButton(parent), creationNumber_(nextCreationNumber())
 {
     setCursor(Qt::PointingHandCursor);
     setAutoDefault(false);
     setDefault(false);
-    connect(this, &QAbstractButton::clicked, this, [this] { runGuarded(OnClick); });
+    connect(this, &QAbstractButton::clicked, this, [this] { runHandler(OnClick); });
 }
 
 void Button::keyPressEvent(QKeyEvent* event)
@@ -259,13 +307,13 @@ bool Button::event(QEvent* event)
 
 // ---- SpeedButton
 
-SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent)
+SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent), creationNumber_(nextCreationNumber())
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, true);
-    connect(this, &QAbstractButton::clicked, this, [this] { runGuarded(OnClick); });
+    connect(this, &QAbstractButton::clicked, this, [this] { runHandler(OnClick); });
 }
 
 void SpeedButton::setFontSize(int points)
@@ -311,7 +359,7 @@ void SpeedButton::paintEvent(QPaintEvent*)
 
 void SpeedButton::mouseMoveEvent(QMouseEvent* event)
 {
-    runGuarded(OnMouseMove);
+    runHandler(OnMouseMove);
     QAbstractButton::mouseMoveEvent(event);
 }
 
@@ -425,7 +473,7 @@ void Image::paintEvent(QPaintEvent*)
 
 void Image::mouseMoveEvent(QMouseEvent* event)
 {
-    runGuarded(OnMouseMove);
+    runHandler(OnMouseMove);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -433,7 +481,7 @@ void Image::mouseMoveEvent(QMouseEvent* event)
 
 void onMenuClick(QAction* item, std::function<void()> handler)
 {
-    QObject::connect(item, &QAction::triggered, item, [handler = std::move(handler)] { runGuarded(handler); });
+    QObject::connect(item, &QAction::triggered, item, [handler = std::move(handler)] { runHandler(handler); });
 }
 
 } // namespace ui

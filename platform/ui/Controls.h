@@ -21,11 +21,13 @@ namespace ui {
 
 // Single-line edit. OnKeyPress sees every typed character (Enter as 13,
 // Backspace as 8) and may change it; QChar(0) swallows it. Tab moves the
-// focus and is not offered. Enter never clicks a default button.
+// focus and is not offered. Enter never clicks a default button. Alt+letter
+// types nothing: it goes on to the window's accelerator rule.
 class Edit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
     Q_PROPERTY(QString passwordChar READ passwordChar WRITE setPasswordChar)
+    Q_PROPERTY(bool latin1Only READ latin1Only WRITE setLatin1Only)
 public:
     explicit Edit(QWidget* parent = nullptr);
 
@@ -38,6 +40,10 @@ public:
     // Every character shows as this sign ("$", "%", "*"); empty: plain text.
     void setPasswordChar(const QString& sign);
     QString passwordChar() const { return passwordChar_; }
+    // Only characters with an 8-bit (Latin-1) code are taken, typed or
+    // pasted, for texts that are written to a file byte for byte.
+    void setLatin1Only(bool on);
+    bool latin1Only() const { return latin1Only_; }
 
     // Assigns the text (capitals when upper case is on).
     void setText(const QString& text);
@@ -49,7 +55,9 @@ protected:
     QChar offerKey(QChar key);
 
 private:
+    void updateValidator();
     bool upperCase_ = false;
+    bool latin1Only_ = false;
     QString passwordChar_;
 };
 
@@ -87,10 +95,15 @@ class Button : public QPushButton {
 public:
     explicit Button(QWidget* parent = nullptr);
     std::function<void()> OnClick;
+    // Rank in the order buttons were made; the accelerator rule goes by it.
+    quint64 creationNumber() const { return creationNumber_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+
+private:
+    quint64 creationNumber_;
 };
 
 // Flat button without a face of its own: its caption stands on whatever lies
@@ -104,6 +117,7 @@ public:
     explicit SpeedButton(QWidget* parent = nullptr);
     std::function<void()> OnClick;
     std::function<void()> OnMouseMove;
+    quint64 creationNumber() const { return creationNumber_; } // as Button's
 
     // Both repaint only on a real change.
     void setFontSize(int points);
@@ -122,6 +136,7 @@ protected:
 
 private:
     QColor fontColor_ = Qt::black;
+    quint64 creationNumber_;
 };
 
 // Label; sizes itself to its text when shown (the platform's font is wider

@@ -594,10 +594,7 @@ void DBGrid::userAction(const std::function<void()>& action)
     data::DataSet* ds = dataSet();
     if (!ds || !ds->active())
         return;
-    if (Application* app = Application::instance())
-        app->guard(action);
-    else
-        action();
+    runHandler(action);
     ensureSynced();
 }
 
@@ -745,10 +742,19 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
         setCurrentColumn(curCol_ + 1);
         break;
-    default:
-        // Nothing is typed into a grid: cell editing is not offered.
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
+    default: {
+        // Nothing is typed into a grid: cell editing is not offered. A typed
+        // character stops here, so it never clicks the button that carries
+        // it; Alt+letter and Ctrl keys go on to the window.
+        const QString text = event->text();
+        const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                           !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
+        if (!typed) {
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        }
+        break;
+    }
     }
     event->accept();
 }

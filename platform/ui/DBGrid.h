@@ -65,8 +65,9 @@ public:
     void setColumns(std::vector<DBGridColumn> columns);
     const std::vector<DBGridColumn>& ownColumns() const { return ownColumns_; }
 
-    bool isReadOnly() const { return readOnly_; }
-    void setReadOnly(bool on) { readOnly_ = on; }
+    // Always read-only; the setter only takes the forms' property.
+    bool isReadOnly() const { return true; }
+    void setReadOnly(bool) {}
     bool showTitles() const { return showTitles_; }
     void setShowTitles(bool on);
     bool showIndicator() const { return showIndicator_; }
@@ -171,7 +172,6 @@ private:
     bool syncing_ = false;
     bool settingScrollBar_ = false;
 
-    bool readOnly_ = false;
     bool showTitles_ = true;
     bool showIndicator_ = true;
     bool columnLines_ = true;

@@ -146,13 +146,8 @@ void Form::closeEvent(QCloseEvent* event)
         return;
     }
     bool allow = true;
-    if (OnClose) {
-        auto* app = Application::instance();
-        if (app)
-            app->guard([&] { OnClose(allow); });
-        else
-            OnClose(allow);
-    }
+    if (OnClose)
+        runHandler([&] { OnClose(allow); });
     if (!allow) {
         event->ignore();
         return;
@@ -199,29 +194,36 @@ QChar acceleratorOf(const QString& caption)
 
 bool Form::dispatchAccelerator(QChar letter)
 {
+    // findChildren() lists in stacking order, which raise() changes; the
+    // rule goes by creation order.
     const QChar wanted = letter.toUpper();
+    QAbstractButton* first = nullptr;
+    quint64 firstNumber = 0;
     const auto buttons = findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {
-        if (!qobject_cast<Button*>(button) && !qobject_cast<SpeedButton*>(button))
+        quint64 number = 0;
+        if (auto* b = qobject_cast<Button*>(button))
+            number = b->creationNumber();
+        else if (auto* s = qobject_cast<SpeedButton*>(button))
+            number = s->creationNumber();
+        else
             continue;
         if (button->window() != this || !button->isVisible() || !button->isEnabled())
             continue;
-        if (acceleratorOf(button->text()) == wanted) {
-            button->click();
-            return true;
+        if (acceleratorOf(button->text()) == wanted && (!first || number < firstNumber)) {
+            first = button;
+            firstNumber = number;
         }
     }
-    return false;
+    if (!first)
+        return false;
+    first->click();
+    return true;
 }
 
 void Form::runActivate()
 {
-    if (!OnActivate)
-        return;
-    if (auto* app = Application::instance())
-        app->guard(OnActivate);
-    else
-        OnActivate();
+    runHandler(OnActivate);
 }
 
 } // namespace ui

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Dialogs.h"
 
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -56,7 +57,6 @@ TEST_F(ItemInputTest, OpensResetWithTheItemGrid)
         EXPECT_EQ(g->columnTitle(4), "Reorder");
         EXPECT_EQ(gridRows(g), QStringList({"10001|OBENG|ITEM||2", "20001|PALU|PCS|12|0"}));
         EXPECT_EQ(gridCurrent(g), "20001"); // wherever the shared row was left
-        EXPECT_TRUE(g->isReadOnly());
     });
 }
 
@@ -345,6 +345,36 @@ TEST_F(ItemInputTest, DeletesTheMarkedItemAfterConsent)
     });
 }
 
+// Nothing is typed into the grid, so a letter there never clicks the button
+// that carries it; Alt+letter clicks the button, and types nothing in a box
+// whose button is disabled.
+TEST_F(ItemInputTest, LettersInTheGridOrWithAltTypeNothing)
+{
+    addItem("10001", "OBENG", "1", "1", "ITEM");
+    inWindow(w(), [&] {
+        typeText(w()->Edit1, "20001");
+        pressEnter(w()->Edit1);
+        ASSERT_EQ(laterSteps(), "100");
+        w()->Edit1->setFocus();
+        pressKey(w()->Edit1, Qt::Key_S, Qt::AltModifier); // "&Simpan" is disabled
+        EXPECT_EQ(w()->Edit1->text(), "20001");
+        EXPECT_EQ(laterSteps(), "100") << "no change of the code";
+
+        w()->DBGrid1->setFocus();
+        typeText(w()->DBGrid1, "hHtTeb ");
+        EXPECT_TRUE(dialogs.calls().empty());
+        EXPECT_TRUE(w()->isVisible());
+        EXPECT_EQ(w()->Edit1->text(), "20001");
+
+        dialogs.answer(ui::idYes);
+        pressKey(w()->DBGrid1, Qt::Key_H, Qt::AltModifier);
+        EXPECT_EQ(dialogs.texts(DialogScript::Question), QStringList({"Yakin Data Barang Akan Dihapus...?"}));
+        EXPECT_EQ(itemCount(), 0);
+        pressKey(w()->DBGrid1, Qt::Key_T, Qt::AltModifier);
+        EXPECT_FALSE(w()->isVisible());
+    });
+}
+
 TEST_F(ItemInputTest, EditButtonOpensTheEditWindowAndComingBackKeepsTheBoxes)
 {
     addItem("10001", "OBENG", "4", "1", "ITEM");
@@ -373,6 +403,10 @@ TEST_F(ItemInputTest, EditButtonOpensTheEditWindowAndComingBackKeepsTheBoxes)
         // The grid shows the edit, with the edited item marked.
         EXPECT_EQ(gridRows(w()->DBGrid1), QStringList({"10001|OBENG BESAR|ITEM|4|1"}));
         EXPECT_EQ(gridCurrent(w()->DBGrid1), "10001");
+        // Back in this window, its accelerators work again.
+        EXPECT_EQ(QApplication::activeWindow(), w());
+        pressKey(w()->Edit1, Qt::Key_T, Qt::AltModifier);
+        EXPECT_FALSE(w()->isVisible());
     });
     EXPECT_EQ(stored("10001"), "10001|OBENG BESAR|4.0|1.0|ITEM");
 }

@@ -102,6 +102,28 @@ TEST_F(ShellTest, ChangeWritesTheNewPasswordAndTheNextRunAcceptsIt)
     EXPECT_TRUE(menuOpened);
 }
 
+// The file holds one byte per character: a character without one is not
+// taken, and the others, a no-break space too, come back at the next login.
+TEST_F(ShellTest, EightBitPasswordLogsInAtTheNextRun)
+{
+    writePasswordFile("SECRET");
+    const QString typed = QStringLiteral("\u00E9\u20AC\u00A0x");
+    runLogin(QStringLiteral("secret"), [&] {
+        inChangeWindow([&] {
+            fillIn(QStringLiteral("secret"), typed, typed);
+            EXPECT_EQ(FGantiPass->Edit2->text(), QStringLiteral("\u00C9\u00A0X"));
+            EXPECT_TRUE(FGantiPass->Button1->isEnabled());
+            click(FGantiPass->Button1);
+        });
+        endProgram();
+    });
+    EXPECT_EQ(passwordFile(), QByteArray("\xC9\xA0X"));
+    dialogs.clear();
+    runLogin(typed, [] { endProgram(); });
+    EXPECT_TRUE(menuOpened);
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
 TEST_F(ShellTest, WithoutAFileTheLoginEntryIsTheOldPassword)
 {
     runLogin(QStringLiteral("koliba"), [&] {

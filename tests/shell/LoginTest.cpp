@@ -17,7 +17,13 @@ struct FileCase {
     QByteArray file; // "<none>": no password file
     QString typed;
     bool opens;
+    QString memo; // the login's memo once the menu is open
 };
+
+void PrintTo(const FileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PasswordFileRules : public ShellTest, public ::testing::WithParamInterface<FileCase> {};
 
@@ -33,6 +39,7 @@ TEST_P(PasswordFileRules, DecideWhetherTheMainMenuOpens)
               }),
               0);
     EXPECT_EQ(menuOpened, c.opens);
+    EXPECT_EQ(memo, c.memo);
     if (c.opens)
         EXPECT_TRUE(dialogs.calls().empty());
     else
@@ -42,19 +49,22 @@ TEST_P(PasswordFileRules, DecideWhetherTheMainMenuOpens)
 INSTANTIATE_TEST_SUITE_P(
     Login, PasswordFileRules,
     ::testing::Values(
-        FileCase {"NoFileEmptyEntry", "<none>", "", true}, FileCase {"NoFileAnyEntry", "<none>", "abc", false},
-        FileCase {"NoFileMaster", "<none>", "koliba", true}, FileCase {"EmptyFileEmptyEntry", "", "", true},
-        FileCase {"EmptyFileOtherEntry", "", "x", false}, FileCase {"CapitalsTypedSmall", "SECRET", "secret", true},
-        FileCase {"CrLfAfterPassword", "SECRET\r\n", "SECRET", false},
-        FileCase {"LfAfterPassword", "SECRET\n", "SECRET", false},
-        FileCase {"CrAfterPassword", "SECRET\r", "SECRET", false},
-        FileCase {"SecondLine", "SECRET\r\nMORE", "SECRET", false},
-        FileCase {"SmallLettersInFile", "Secret", "Secret", false},
-        FileCase {"SmallLettersInFileMaster", "Secret", "KOLIBA", true},
-        FileCase {"LeadingBlankKept", " SECRET", " secret", true},
-        FileCase {"LeadingBlankNotTrimmed", " SECRET", "secret", false},
-        FileCase {"NulEndsTheText", QByteArray("SECRET\0JUNK", 11), "secret", true},
-        FileCase {"MasterWithFile", "SECRET", "koliba", true}),
+        FileCase {"NoFileEmptyEntry", "<none>", "", true, ""}, FileCase {"NoFileAnyEntry", "<none>", "abc", false, ""},
+        FileCase {"NoFileMaster", "<none>", "koliba", true, ""}, FileCase {"EmptyFileEmptyEntry", "", "", true, ""},
+        FileCase {"EmptyFileOtherEntry", "", "x", false, ""},
+        FileCase {"CapitalsTypedSmall", "SECRET", "secret", true, "SECRET"},
+        FileCase {"CrLfAfterPassword", "SECRET\r\n", "SECRET", false, ""},
+        FileCase {"LfAfterPassword", "SECRET\n", "SECRET", false, ""},
+        FileCase {"CrAfterPassword", "SECRET\r", "SECRET", false, ""},
+        FileCase {"SecondLine", "SECRET\r\nMORE", "SECRET", false, ""},
+        FileCase {"SmallLettersInFile", "Secret", "Secret", false, ""},
+        FileCase {"SmallLettersInFileMaster", "Secret", "KOLIBA", true, "Secret"},
+        FileCase {"LineBreaksReadAsCrLf", "A\nB\rC", "KOLIBA", true, "A\r\nB\r\nC"},
+        FileCase {"LeadingBlankKept", " SECRET", " secret", true, " SECRET"},
+        FileCase {"LeadingBlankNotTrimmed", " SECRET", "secret", false, ""},
+        FileCase {"NulEndsTheText", QByteArray("SECRET\0JUNK", 11), "secret", true, "SECRET"},
+        FileCase {"EightBitBytesKept", "\xC9\xA0X", "\u00E9\u00A0x", true, "\u00C9\u00A0X"},
+        FileCase {"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShellTest, MasterPasswordLeavesTheFilesTextInTheMemo)
@@ -187,7 +197,13 @@ TEST_F(ShellTest, LoginWindowLayout)
         typeText(Fpass->Memo1, QStringLiteral("x"));
         pressKey(Fpass->Memo1, Qt::Key_Tab);
         EXPECT_EQ(Fpass->focusWidget(), Fpass->Edit1);
-        click(Fpass->Button2);
+        // Alt+letter is the button's, wherever the focus is.
+        Fpass->Memo1->setFocus();
+        pressKey(Fpass->Memo1, Qt::Key_C, Qt::AltModifier);
+        EXPECT_TRUE(ui::Application::instance()->terminated()) << "Alt+C is \"&Cancel\"";
+        EXPECT_EQ(Fpass->Memo1->text(), "x") << "nothing typed";
+        if (!ui::Application::instance()->terminated())
+            click(Fpass->Button2);
     });
     shell::runProgram();
 }

@@ -1,5 +1,6 @@
 #include "UiDriver.h"
 
+#include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
 
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTest>
 #include <QWindow>
 
@@ -27,18 +29,58 @@ std::deque<std::function<void()>>& runningSteps()
     return steps;
 }
 
+// When the active window closes, the window system activates the form the
+// user goes back to: the one whose loop goes on.
+class Reactivator : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Hide || !watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow())
+            return false;
+        if (QApplication::activeWindow() && QApplication::activeWindow() != watched)
+            return false;
+        // A closing modal form is still on the stack while it hides.
+        auto* app = ui::Application::instance();
+        if (!app)
+            return false;
+        ui::Form* back = app->mainForm();
+        const auto& modal = app->modalForms();
+        for (auto it = modal.rbegin(); it != modal.rend(); ++it) {
+            if (*it != watched && (*it)->isVisible()) {
+                back = *it;
+                break;
+            }
+        }
+        if (back && back != watched && back->isVisible())
+            QApplication::setActiveWindow(back);
+        return false;
+    }
+};
+
 void installHook()
 {
     if (ui::Form::loopStarted)
         return;
+    qApp->installEventFilter(new Reactivator(qApp));
     ui::Form::loopStarted = [](ui::Form* form, bool modal) {
         auto& queue = modal ? modalSteps() : runningSteps();
         if (queue.empty())
             return;
         std::function<void()> step = std::move(queue.front());
         queue.pop_front();
-        // Posted, so it runs inside the loop that is about to start.
-        QMetaObject::invokeMethod(form, std::move(step), Qt::QueuedConnection);
+        // Posted, so it runs inside the loop that is about to start. The form
+        // is made the active window first, as the window system does for the
+        // user: shortcuts (Alt+letter) only reach an active window.
+        QPointer<ui::Form> target(form);
+        QMetaObject::invokeMethod(
+            form,
+            [target, step = std::move(step)] {
+                if (target)
+                    QApplication::setActiveWindow(target);
+                step();
+            },
+            Qt::QueuedConnection);
     };
 }
 
@@ -62,7 +104,19 @@ void typeText(QWidget* widget, const QString& text)
 {
     if (!reachable(widget))
         return;
-    QTest::keyClicks(widget, text);
+    // QTest types ASCII only; other characters come as the key event a
+    // keyboard layout that has them sends.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i).unicode() < 0x7F)
+            continue;
+        if (i > start)
+            QTest::keyClicks(widget, text.mid(start, i - start));
+        if (i < text.size())
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(text.at(i).toUpper().unicode()), QString(text.at(i)),
+                                Qt::NoModifier);
+        start = i + 1;
+    }
 }
 
 void pressEnter(QWidget* widget)

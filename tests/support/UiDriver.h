@@ -15,7 +15,7 @@ class Button;
 
 // Drives windows as a user does, through real key and mouse events.
 
-// Types the text into the widget, one key at a time.
+// Types the text into the widget, one key at a time (any character).
 void typeText(QWidget* widget, const QString& text);
 void pressEnter(QWidget* widget);
 void pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

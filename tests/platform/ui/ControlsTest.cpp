@@ -138,8 +138,9 @@ TEST_F(ControlsTest, TypedLetterGoesToTheFirstButtonCarryingIt)
         b->OnClick = [&clicked, i] { clicked.push_back(i); };
         b->show();
     }
-    // The last one lies on top, yet creation order decides.
-    form.findChildren<ui::SpeedButton*>().at(3)->raise();
+    // Raised above the last one, the second lies after it in stacking
+    // order, yet creation order decides.
+    form.findChildren<ui::SpeedButton*>().at(1)->raise();
     pressKey(&form, Qt::Key_L);
     pressKey(&form, Qt::Key_L, Qt::AltModifier);
     pressKey(&form, Qt::Key_L, Qt::AltModifier);
@@ -147,6 +148,53 @@ TEST_F(ControlsTest, TypedLetterGoesToTheFirstButtonCarryingIt)
     pressKey(&form, Qt::Key_I, Qt::AltModifier);
     pressKey(&form, Qt::Key_Q);
     EXPECT_EQ(clicked, std::vector<int>({1, 1, 1, 2, 0}));
+}
+
+TEST_F(ControlsTest, AltLetterInAnEditTypesNothing)
+{
+    auto* edit = new ui::Edit(&form);
+    auto* simpan = new ui::Button(&form);
+    simpan->setText(QStringLiteral("&Simpan"));
+    simpan->setEnabled(false);
+    auto* batal = new ui::Button(&form);
+    batal->setText(QStringLiteral("&Batal"));
+    int clicks = 0, changes = 0, offered = 0;
+    simpan->OnClick = batal->OnClick = [&] { ++clicks; };
+    edit->OnChange = [&] { ++changes; };
+    edit->OnKeyPress = [&](QChar&) { ++offered; };
+    edit->show();
+    simpan->show();
+    batal->show();
+    edit->setFocus();
+    pressKey(edit, Qt::Key_S, Qt::AltModifier); // its button is disabled
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(offered, 0);
+    EXPECT_EQ(clicks, 0);
+    pressKey(edit, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(edit->text(), "");
+    // Ctrl+Alt is AltGr: it types its character.
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Q, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(edit->text(), "@");
+}
+
+TEST_F(ControlsTest, Latin1OnlyEditTakesNoOtherCharacter)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->setUpperCase(true);
+    edit->setLatin1Only(true);
+    edit->show();
+    edit->setFocus();
+    // U+0178 is the capital of the 8-bit small y with diaeresis.
+    typeText(edit, QStringLiteral("a\u20AC\u00E9\u00FF\u00A0b"));
+    EXPECT_EQ(edit->text(), QStringLiteral("A\u00C9\u00A0B"));
+    QApplication::clipboard()->setText(QStringLiteral("x\u0142"));
+    edit->paste();
+    EXPECT_EQ(edit->text(), QStringLiteral("A\u00C9\u00A0B")) << "refused as a whole";
+    QApplication::clipboard()->setText(QStringLiteral("\u00E7"));
+    edit->paste();
+    EXPECT_EQ(edit->text(), QStringLiteral("A\u00C9\u00A0B\u00C7"));
 }
 
 TEST_F(ControlsTest, SpeedButtonRepaintsOnlyOnARealChange)
@@ -239,6 +287,9 @@ TEST_F(ControlsTest, MemoJoinsLinesWithCrLf)
     EXPECT_EQ(memo->text(), "ONE");
     memo->clear();
     EXPECT_EQ(memo->text(), "");
+    // Read back as it was put in, a no-break space too.
+    memo->setText(QStringLiteral("A\u00A0B\nC"));
+    EXPECT_EQ(memo->text(), QStringLiteral("A\u00A0B\r\nC"));
 }
 
 TEST_F(ControlsTest, MaskEditKeepsLiterals)

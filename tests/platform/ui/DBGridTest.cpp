@@ -303,6 +303,11 @@ TEST_F(DBGridTest, TabWalksTheColumnsBeforeLeavingTheGrid)
     EXPECT_EQ(grid->currentColumn(), 4);
     QTest::keyClick(grid.get(), Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(grid->currentColumn(), 3);
+    EXPECT_EQ(holder.focusWidget(), grid.get());
+    QTest::keyClick(grid.get(), Qt::Key_Tab);
+    QTest::keyClick(grid.get(), Qt::Key_Tab); // past the last column
+    EXPECT_EQ(holder.focusWidget(), &after);
+    EXPECT_EQ(grid->currentColumn(), 4);
     grid->setParent(nullptr);
 }
 
