@@ -1,9 +1,8 @@
 #include "DataModuleFixture.h"
+#include "ReportOutput.h"
 
 #include "movements/UQrPacking.h"
-#include "platform/report/PreviewWindow.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
 
 using report::BandType;
@@ -75,32 +74,7 @@ protected:
         EXPECT_NEAR(p->rect.left(), left, kTol) << item.toStdString();
         EXPECT_NEAR(p->rect.top(), top, kTol) << item.toStdString();
     }
-
-    static QString writePdf(const Document& doc, const QString& name)
-    {
-        QString folder = qEnvironmentVariable("TK_TEST_OUTPUT");
-        if (folder.isEmpty())
-            folder = QDir::temp().filePath("tk-test-output");
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).filePath(name);
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setFullPage(true);
-        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        report::printDocument(doc, printer);
-        return path;
-    }
 };
-
-int count(const report::Page& page, BandType type)
-{
-    int n = 0;
-    for (const auto& band : page.bands)
-        n += band.type == type;
-    return n;
-}
 
 } // namespace
 
@@ -110,11 +84,11 @@ TEST_F(QrKeluarTest, ThreeLinesAreNumberedUnderTheCaptionsAtTheLayoutsPositions)
     addLines("02/DBK/03/2024", 2); // another issue's lines stay out
     runQuery("01/DBK/03/2024");
     const Document doc = QrKeluar->buildDocument();
-    writePdf(doc, "issue-note-three-lines.pdf");
+    writeTestPdf(doc, "issue-note-three-lines.pdf");
 
     ASSERT_EQ(doc.pageCount(), 1);
     const auto& page = doc.pages[0];
-    EXPECT_EQ(count(page, BandType::Detail), 3);
+    EXPECT_EQ(bandCount(page, BandType::Detail), 3);
 
     // Title band.
     expectAt(page, "QRLabel1", "Barang Keluar ", kLeft + 69.8, kTitleTop + 2.1);
@@ -187,12 +161,12 @@ TEST_F(QrKeluarTest, AnIssueLongerThanAPageRepeatsTheCaptionsAndSignsOnceAtTheFo
     addLines("03/DBK/03/2024", 30);
     runQuery("03/DBK/03/2024");
     const Document doc = QrKeluar->buildDocument();
-    writePdf(doc, "issue-note-two-pages.pdf");
+    writeTestPdf(doc, "issue-note-two-pages.pdf");
 
     ASSERT_EQ(doc.pageCount(), 2);
     const auto& first = doc.pages[0];
     const auto& second = doc.pages[1];
-    EXPECT_EQ(count(first, BandType::Detail) + count(second, BandType::Detail), 30);
+    EXPECT_EQ(bandCount(first, BandType::Detail) + bandCount(second, BandType::Detail), 30);
     // The number and date are on the first page only.
     EXPECT_TRUE(text(first, "QRLabel13"));
     EXPECT_FALSE(text(second, "QRLabel13"));
@@ -209,7 +183,7 @@ TEST_F(QrKeluarTest, ANumberWithoutLinesStillPrintsTheTitleAnEmptyRowAndTheSigna
     addLines("01/DBK/03/2024", 3);
     runQuery("99/DBK/03/2024");
     const Document doc = QrKeluar->buildDocument();
-    writePdf(doc, "issue-note-empty.pdf");
+    writeTestPdf(doc, "issue-note-empty.pdf");
 
     ASSERT_EQ(doc.pageCount(), 1);
     const auto& page = doc.pages[0];

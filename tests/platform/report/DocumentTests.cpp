@@ -114,16 +114,8 @@ TEST(Renderer, PrintsEveryPageToAPdfFile)
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
     ASSERT_EQ(doc.pageCount(), 3);
-    const QString path = testOutputPath(QStringLiteral("report-engine-sample.pdf"));
-    QFile::remove(path);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     std::vector<int> told;
-    printDocument(doc, printer, [&](int page, int count) {
+    const QString path = writeTestPdf(doc, QStringLiteral("report-engine-sample.pdf"), [&](int page, int count) {
         EXPECT_EQ(count, 3);
         told.push_back(page);
     });

@@ -75,31 +75,6 @@ TestReport::TestReport(const QByteArray& layoutJson, data::DataSet* dataSet)
 {
 }
 
-QString testOutputPath(const QString& fileName)
-{
-    QString folder = qEnvironmentVariable("TK_TEST_OUTPUT");
-    if (folder.isEmpty())
-        folder = QDir::temp().filePath(QStringLiteral("tk-test-output"));
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(fileName);
-}
-
-int pdfPageCount(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = file.readAll();
-    if (!bytes.startsWith("%PDF"))
-        return -1;
-    // "/Type /Page" but not the page tree's "/Type /Pages".
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
-    int count = 0;
-    for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next())
-        ++count;
-    return count;
-}
-
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item)
 {
     std::vector<const report::Primitive*> result;
@@ -116,14 +91,6 @@ std::vector<QString> textsOf(const report::Page& page, const QString& item)
         if (p->kind == report::Primitive::Kind::Text)
             result.push_back(p->text);
     return result;
-}
-
-int bandCount(const report::Page& page, report::BandType type)
-{
-    int n = 0;
-    for (const auto& band : page.bands)
-        n += band.type == type;
-    return n;
 }
 
 const report::PlacedBand* placedBand(const report::Page& page, report::BandType type)

@@ -2,6 +2,7 @@
 
 #include "platform/report/Document.h"
 #include "platform/report/Report.h"
+#include "ReportOutput.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,15 +25,9 @@ public:
     TestReport(const QByteArray& layoutJson, data::DataSet* dataSet);
 };
 
-// Folder for output a person looks at (PDF pages).
-QString testOutputPath(const QString& fileName);
-// The pages of a PDF file, counted from its page objects; -1 when the file
-// cannot be read or is no PDF.
-int pdfPageCount(const QString& path);
 
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item);
 std::vector<QString> textsOf(const report::Page& page, const QString& item);
-int bandCount(const report::Page& page, report::BandType type);
 const report::PlacedBand* placedBand(const report::Page& page, report::BandType type);
 
 #ifndef TK_TEST_QSTRING_PRINTER

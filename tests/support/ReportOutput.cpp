@@ -1,0 +1,57 @@
+#include "ReportOutput.h"
+
+#include "platform/report/PreviewWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QRegularExpression>
+
+QString testOutputPath(const QString& fileName)
+{
+    QString folder = qEnvironmentVariable("TK_TEST_OUTPUT");
+    if (folder.isEmpty())
+        folder = QDir::temp().filePath(QStringLiteral("tk-test-output"));
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(fileName);
+}
+
+QString writeTestPdf(const report::Document& doc, const QString& fileName,
+                     const std::function<void(int, int)>& progress)
+{
+    const QString path = testOutputPath(fileName);
+    QFile::remove(path);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    report::printDocument(doc, printer, progress);
+    return path;
+}
+
+int pdfPageCount(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF"))
+        return -1;
+    // "/Type /Page" but not the page tree's "/Type /Pages".
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![A-Za-z])"));
+    int count = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+int bandCount(const report::Page& page, report::BandType type)
+{
+    int n = 0;
+    for (const auto& band : page.bands)
+        n += band.type == type;
+    return n;
+}
+
