@@ -187,6 +187,39 @@ bool DataSet::fetchPrior(const Bookmark& from, Row& row)
     return oneRow(fetchRows(from, 1, false), row);
 }
 
+qint64 DataSet::positionOf(const Bookmark& bookmark)
+{
+    constexpr int kChunk = 256;
+    qint64 position = 0;
+    std::optional<Bookmark> from;
+    for (;;) {
+        std::vector<Row> rows = fetchRows(from, kChunk, true);
+        for (const Row& r : rows) {
+            if (r.bookmark == bookmark)
+                return position;
+            ++position;
+        }
+        if (int(rows.size()) < kChunk)
+            return -1;
+        from = rows.back().bookmark;
+    }
+}
+
+std::vector<Row> DataSet::fetchRowsFrom(qint64 position, int count)
+{
+    constexpr int kChunk = 256;
+    std::optional<Bookmark> from;
+    while (position > 0) {
+        const int step = int(std::min<qint64>(position, kChunk));
+        std::vector<Row> rows = fetchRows(from, step, true);
+        if (int(rows.size()) < step)
+            return {};
+        position -= step;
+        from = rows.back().bookmark;
+    }
+    return fetchRows(from, count, true);
+}
+
 void DataSet::setCurrent(const Row& row)
 {
     current_ = row;

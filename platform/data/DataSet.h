@@ -69,6 +69,12 @@ public:
     // (backward, nearest first) `from`; without `from`, from the start or the
     // end. It does not move the current row.
     virtual std::vector<Row> fetchRows(const std::optional<Bookmark>& from, int count, bool forward) = 0;
+    // Places in the current order, counted from 0, for scroll bars and jumps.
+    // positionOf gives -1 for a row that is not there; fetchRowsFrom gives up
+    // to `count` rows from `position` on. Neither moves the current row. The
+    // defaults walk with fetchRows; datasets override them with cheaper ones.
+    virtual qint64 positionOf(const Bookmark& bookmark);
+    virtual std::vector<Row> fetchRowsFrom(qint64 position, int count);
     std::optional<Bookmark> bookmark() const { return isEmpty() ? std::nullopt : std::optional(current_.bookmark); }
     void gotoBookmark(const Bookmark& bookmark);
 

@@ -38,7 +38,7 @@ struct Table::Impl {
     int keyWidth = 0;
 
     std::string selectList;
-    std::string sqlFirst, sqlLast, sqlNext, sqlPrior, sqlAt, sqlFind, sqlCount;
+    std::string sqlFirst, sqlLast, sqlNext, sqlPrior, sqlAt, sqlFind, sqlCount, sqlFrom, sqlBefore;
 
     const Column* column(const QString& name) const
     {
@@ -233,6 +233,8 @@ void Table::setIndexName(const QString& indexName)
                     : "SELECT " + cols + from + " WHERE " + sql::quoted(m.keyColumn).toStdString() + " = ?" + asc +
                           " LIMIT 1";
     m.sqlCount = "SELECT count(*)" + from;
+    m.sqlFrom = "SELECT " + cols + from + asc + " LIMIT ? OFFSET ?";
+    m.sqlBefore = "SELECT count(*)" + from + " WHERE " + lhs + " < " + rhs;
 
     // The current row stays current; its bookmark follows the new order.
     if (hasCurrent()) {
@@ -280,6 +282,48 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
             rows.push_back(std::move(row));
         }
         st->tryReset();
+    } catch (const SQLite::Exception& e) {
+        Database::raise(e);
+    }
+    return rows;
+}
+
+qint64 Table::positionOf(const Bookmark& bookmark)
+{
+    if (!db_ || int(bookmark.key.size()) != d->order.size())
+        return -1;
+    Row row;
+    if (!fetchAt(bookmark, row) || !(row.bookmark == bookmark))
+        return -1;
+    try {
+        auto& st = db_->statement(d->sqlBefore);
+        int n = 1;
+        for (const auto& v : bookmark.key)
+            sql::bind(st, n++, v);
+        st.executeStep();
+        const qint64 position = st.getColumn(0).getInt64();
+        st.tryReset();
+        return position;
+    } catch (const SQLite::Exception& e) {
+        Database::raise(e);
+    }
+}
+
+std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
+{
+    std::vector<Row> rows;
+    if (!db_ || count <= 0 || position < 0)
+        return rows;
+    try {
+        auto& st = db_->statement(d->sqlFrom);
+        st.bind(1, count);
+        st.bind(2, static_cast<int64_t>(position));
+        while (st.executeStep()) {
+            Row row;
+            readRow(st, fields(), int(d->order.size()), row);
+            rows.push_back(std::move(row));
+        }
+        st.tryReset();
     } catch (const SQLite::Exception& e) {
         Database::raise(e);
     }

@@ -42,6 +42,8 @@ public:
 
     qint64 recordCount() override;
     std::vector<Row> fetchRows(const std::optional<Bookmark>& from, int count, bool forward) override;
+    qint64 positionOf(const Bookmark& bookmark) override;
+    std::vector<Row> fetchRowsFrom(qint64 position, int count) override;
 
     Database* database() const { return db_.get(); }
 

@@ -362,6 +362,21 @@ TEST_F(TableTest, RowsAreFetchedInWindowsAroundABookmark)
     EXPECT_EQ(before[0].values[0].toString(), "10003"); // nearest first
     items->gotoBookmark(before[1].bookmark);
     EXPECT_EQ(kd->asString(), "10002");
+
+    // Places in the order, for jumps and scroll bars.
+    EXPECT_EQ(items->positionOf(after[0].bookmark), 3);
+    auto middle = items->fetchRowsFrom(4, 2);
+    ASSERT_EQ(middle.size(), 2u);
+    EXPECT_EQ(middle[0].values[0].toString(), "10005");
+    EXPECT_TRUE(items->fetchRowsFrom(9, 1).empty());
+    // A query's places come from its own walk.
+    data::Query q(QStringLiteral("Q"));
+    q.setDatabaseName(QStringLiteral("Stock"));
+    q.setSql({QStringLiteral("Select KdBrg from Barang")});
+    q.open();
+    auto qrows = q.fetchRowsFrom(7, 5);
+    ASSERT_EQ(qrows.size(), 2u);
+    EXPECT_EQ(q.positionOf(qrows[1].bookmark), 8);
 }
 
 TEST(TableOpen, EngineAndLayerErrorsNameWhatIsWrong)
