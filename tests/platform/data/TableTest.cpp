@@ -1,3 +1,4 @@
+#include "ErrorOf.h"
 #include "TempDatabase.h"
 
 #include "platform/data/DataSource.h"
@@ -13,16 +14,6 @@
 using data::FieldType;
 
 namespace {
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const rtl::Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // The item and issue header tables with their persistent fields, as the
 // program declares them.
