@@ -1,12 +1,12 @@
 #include "DialogScript.h"
 #include "TempDatabase.h"
-#include "tests/platform/data/OtherProgram.h"
+#include "OtherProgram.h"
 #include "UiDriver.h"
 
 #include "platform/data/Engine.h"
 #include "platform/data/Transaction.h"
 #include "platform/ui/Application.h"
-#include "shell/Program.h"
+#include "shell/program/Program.h"
 #include "shell/UDm.h"
 #include "shell/UPass.h"
 
