@@ -2,6 +2,7 @@
 
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
+#include "platform/ui/GridModel.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -17,15 +18,6 @@ class Field;
 } // namespace data
 
 namespace ui {
-
-// One column of a grid's own column list.
-struct DBGridColumn {
-    QString fieldName;
-    QString title;                 // empty: headed by the field name
-    int width = -1;                // negative: the default width for the field
-    std::optional<QFont> titleFont; // unset: the grid's font
-    QColor color;                  // invalid: the grid's base colour
-};
 
 // A read-only grid on a data source: one row per dataset row, a title row, an
 // indicator column marking the current row. It follows the dataset's current
