@@ -85,10 +85,12 @@ struct Store {
     }
 };
 
+// Made on first use; destroyed before the application object.
+std::map<int, std::unique_ptr<Store>> stores;
+
 Store& store(int items)
 {
     static QTemporaryDir root;
-    static std::map<int, std::unique_ptr<Store>> stores;
     auto& s = stores[items];
     if (!s) {
         qputenv("DBENGINE_CONFIG", QDir(root.path()).filePath("aliases.ini").toLocal8Bit());
@@ -260,5 +262,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    stores.clear();
     return 0;
 }
