@@ -28,8 +28,9 @@ namespace ui {
 // set then.
 //
 // Nothing is typed into a grid: it offers no cell editing and no inserting.
-// A grid that is not read-only, on a table, deletes the current row on
-// Ctrl+Delete, after "Delete record?" when confirmDelete is on.
+// A grid made writable (readOnly off), on a table, deletes the current row on
+// Ctrl+Delete, after "Delete record?" when confirmDelete is on. Grids are
+// read-only unless a window says otherwise: no window deletes through one.
 class DBGrid : public QAbstractScrollArea {
     Q_OBJECT
     Q_PROPERTY(bool readOnly READ isReadOnly WRITE setReadOnly)
@@ -58,7 +59,7 @@ public:
     void setColumns(std::vector<DBGridColumn> columns);
     const std::vector<DBGridColumn>& ownColumns() const { return model_.ownColumns(); }
 
-    // Options; the defaults are all on except readOnly.
+    // Options; all are on by default.
     bool isReadOnly() const { return readOnly_; }
     void setReadOnly(bool on) { readOnly_ = on; }
     bool showTitles() const { return showTitles_; }
@@ -147,7 +148,7 @@ private:
     int resizing_ = -1;
     int resizeFrom_ = 0;
 
-    bool readOnly_ = false;
+    bool readOnly_ = true;
     bool showTitles_ = true;
     bool showIndicator_ = true;
     bool columnLines_ = true;
