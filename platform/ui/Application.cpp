@@ -52,7 +52,9 @@ Application* Application::instance()
 void Application::setTitle(const QString& title)
 {
     title_ = title;
-    qApp->setApplicationDisplayName(title);
+    // The program's name for the window system (the class of its windows),
+    // not a display name: Qt would append that to every caption.
+    QCoreApplication::setApplicationName(title);
 }
 
 void Application::setIcon(const QIcon& icon)

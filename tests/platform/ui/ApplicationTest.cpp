@@ -82,6 +82,21 @@ TEST_F(ApplicationTest, FirstFormCreatedIsTheMainWindow)
     EXPECT_FALSE(FormA->isVisible());
 }
 
+TEST_F(ApplicationTest, CaptionsReachTheWindowSystemAsWritten)
+{
+    // Qt appends an application display name to the caption it gives the
+    // window system; the title is the program's name, not such a display name.
+    app.createForm(FormA);
+    FormA->setWindowTitle(QStringLiteral(" Password Dialog "));
+    FormA->show();
+    EXPECT_EQ(FormA->windowHandle()->title(), " Password Dialog ");
+    EXPECT_EQ(QCoreApplication::applicationName(), "TORAMBU KESTI");
+    QCoreApplication::setApplicationName(QStringLiteral("another name"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "another name") << "no display name of its own";
+    QCoreApplication::setApplicationName(app.title());
+    FormA->hide();
+}
+
 TEST(ApplicationLifetime, DestroysObjectsInReverseOrderAndClearsReferences)
 {
     Plain::log().clear();
