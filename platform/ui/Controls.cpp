@@ -72,6 +72,10 @@ bool forwardShortcut(QWidget* button, QEvent* event)
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
+    // The text uses the whole inside of the frame: the boxes were drawn for
+    // their texts (five characters in a 41-pixel code box) with a narrower
+    // inner margin than Qt's.
+    setTextMargins(-2, 0, -2, 0);
     connect(this, &QLineEdit::textChanged, this, [this] { runHandler(OnChange); });
 }
 
@@ -318,16 +322,16 @@ SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent), creationNum
 
 void SpeedButton::setFontSize(int points)
 {
-    if (font().pointSize() == points)
+    if (fontSize() == points)
         return;
     QFont f = font();
-    f.setPointSize(points);
+    f.setPixelSize(pixelsOfPoints(points));
     setFont(f);
 }
 
 int SpeedButton::fontSize() const
 {
-    return font().pointSize();
+    return font().pixelSize() > 0 ? pointsOfPixels(font().pixelSize()) : font().pointSize();
 }
 
 void SpeedButton::setFontColor(const QColor& color)

@@ -139,8 +139,7 @@ private:
     quint64 creationNumber_;
 };
 
-// Label; sizes itself to its text when shown (the platform's font is wider
-// than the one the places were laid out with).
+// Label; sizes itself to its text when shown.
 class Label : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)

@@ -47,6 +47,40 @@ TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
     EXPECT_EQ(edit->text(), "KOLIBA");
 }
 
+TEST_F(ControlsTest, DesignFontIsLiberationSansAtItsPixelSizeFor96Dpi)
+{
+    QFont designed(QStringLiteral("MS Sans Serif"));
+    designed.setPointSize(8);
+    form.setFont(designed);
+    auto* label = new ui::Label(&form);
+    label->setText(QStringLiteral("Kode Barang"));
+    EXPECT_EQ(QFontInfo(label->font()).family(), "Liberation Sans");
+    EXPECT_EQ(label->font().pixelSize(), 11);
+    // A font of its own, changed in points later.
+    auto* button = new ui::SpeedButton(&form);
+    designed.setBold(true);
+    button->setFont(designed);
+    EXPECT_EQ(button->font().pixelSize(), 11);
+    EXPECT_EQ(button->fontSize(), 8);
+    button->setFontSize(12);
+    EXPECT_EQ(button->font().pixelSize(), 16);
+    button->setFontSize(10);
+    EXPECT_EQ(button->font().pixelSize(), 13);
+    EXPECT_EQ(button->fontSize(), 10);
+    EXPECT_TRUE(button->font().bold());
+
+    // A five-character code shows whole in a 41-pixel box: typing it to the
+    // end scrolls nothing.
+    auto* code = new ui::Edit(&form);
+    code->setGeometry(10, 10, 41, 21);
+    code->show();
+    const int start = code->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    typeText(code, QStringLiteral("8ABCD"));
+    code->grab(); // the box scrolls its text as it paints
+    const int advance = QFontMetrics(code->font()).horizontalAdvance(QStringLiteral("8ABCD"));
+    EXPECT_NEAR(code->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(), start + advance, 1);
+}
+
 TEST_F(ControlsTest, PasswordSignShowsForEveryCharacter)
 {
     for (const QString& sign : {QStringLiteral("$"), QStringLiteral("%"), QStringLiteral("*")}) {
