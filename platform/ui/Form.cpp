@@ -45,6 +45,22 @@ void Form::setPosition(Position position)
     position_ = position;
 }
 
+void Form::setAutoSize(bool on)
+{
+    if (!on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        return;
+    }
+    QRect contents;
+    const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (!child->isWindow() && !child->isHidden())
+            contents |= child->geometry();
+    }
+    setFixedSize(std::max(0, contents.right() + 1), std::max(0, contents.bottom() + 1));
+}
+
 void Form::setMenuBar(QMenuBar* bar)
 {
     if (!bar || menuBar_)

@@ -52,6 +52,11 @@ public:
     // place it had. Designed uses the form's own pos().
     void setPosition(Position position);
 
+    // The form fits its client area to its controls and keeps that size: the
+    // user can neither resize nor maximise it. Call after setupUi (and
+    // setMenuBar).
+    void setAutoSize(bool on);
+
     // Puts the menu bar over the client area: the controls placed at their
     // client coordinates move down by its height and the form grows by it.
     // Call once, after setupUi.

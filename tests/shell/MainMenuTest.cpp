@@ -128,6 +128,9 @@ TEST_F(ShellTest, MainMenuLayout)
         EXPECT_EQ(FUtama->windowTitle(), " Menu Utama ");
         const int bar = FUtama->MainMenu1->height();
         EXPECT_EQ(FUtama->size(), QSize(800, 600 + bar));
+        FUtama->resize(1000, 700);
+        EXPECT_EQ(FUtama->size(), QSize(800, 600 + bar));
+        EXPECT_EQ(FUtama->maximumSize(), FUtama->minimumSize());
         EXPECT_EQ(FUtama->Image1->geometry(), QRect(0, bar, 800, 600));
         EXPECT_EQ(FUtama->SpeedButton8->y() - bar, 488);
         EXPECT_LT(FUtama->SpeedButton8->y(), FUtama->SpeedButton7->y());
