@@ -134,6 +134,9 @@ void Edit::keyPressEvent(QKeyEvent* event)
     const int k = event->key();
     if (k == Qt::Key_Return || k == Qt::Key_Enter) {
         // Enter belongs to the key handler alone; it never reaches a button.
+        // The keyboard is in use: a control the handler focuses shows its
+        // focus frame at once, as after Tab.
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
         offerKey(QChar(13));
         event->accept();
         return;

@@ -12,6 +12,7 @@
 #include <QImageWriter>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyleOption>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -120,6 +121,25 @@ TEST_F(ControlsTest, KeyPressSeesEveryTypedKeyByReference)
     EXPECT_EQ(seen, std::vector<int>({'1', 'a', '2', 'x', 8, 13}));
     EXPECT_EQ(buttonClicks, 0) << "Enter in an edit never clicks a button";
     EXPECT_TRUE(edit->hasFocus());
+}
+
+TEST_F(ControlsTest, ButtonFocusedAfterEnterShowsItsFocusFrame)
+{
+    auto* edit = new ui::Edit(&form);
+    auto* button = new ui::Button(&form);
+    button->setText(QStringLiteral("&Simpan"));
+    edit->OnKeyPress = [&](QChar& key) {
+        if (key == QChar(13))
+            button->setFocus();
+    };
+    edit->show();
+    button->show();
+    edit->setFocus();
+    pressEnter(edit);
+    QStyleOptionButton look;
+    look.initFrom(button);
+    EXPECT_TRUE(look.state & QStyle::State_HasFocus);
+    EXPECT_TRUE(look.state & QStyle::State_KeyboardFocusChange) << "drawn with its focus frame";
 }
 
 TEST_F(ControlsTest, KeyHandlerErrorShowsErrorWindowAndDropsTheKey)
