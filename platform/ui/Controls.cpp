@@ -45,25 +45,36 @@ private:
     bool latin1Only_;
 };
 
-quint64 nextCreationNumber()
-{
-    static quint64 next = 0;
-    return ++next;
-}
+const char* const rankProperty = "_ui_acceleratorRank";
 
-// A shortcut event reached a button through its '&' letter: the form decides
+// A shortcut event reaches a button through its '&' letter: the form decides
 // which button takes it, so two buttons with one letter behave as the
 // window's own accelerator rule says.
-bool forwardShortcut(QWidget* button, QEvent* event)
+class ShortcutToForm : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return false;
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        auto* form = qobject_cast<Form*>(static_cast<QWidget*>(watched)->window());
+        if (form && !shortcut->key().isEmpty()) {
+            const int key = shortcut->key()[0].key();
+            if (key >= Qt::Key_0 && key <= Qt::Key_Z)
+                form->dispatchAccelerator(QChar(key));
+        }
+        return true;
+    }
+};
+
+// Push and speed buttons take their letter through the form, ranked by the
+// order they were made.
+void joinAcceleratorRule(QAbstractButton* button)
 {
-    auto* shortcut = static_cast<QShortcutEvent*>(event);
-    auto* form = qobject_cast<Form*>(button->window());
-    if (!form || shortcut->key().isEmpty())
-        return false;
-    const int key = shortcut->key()[0].key();
-    if (key < Qt::Key_0 || key > Qt::Key_Z)
-        return false;
-    return form->dispatchAccelerator(QChar(key));
+    static quint64 made = 0;
+    static ShortcutToForm toForm;
+    button->setProperty(rankProperty, ++made);
+    button->installEventFilter(&toForm);
 }
 
 } // namespace
@@ -285,8 +296,9 @@ void Memo::setText(const QString& text)
 
 // ---- Button
 
-Button::Button(QWidget* parent) : QPushButton(parent), creationNumber_(nextCreationNumber())
+Button::Button(QWidget* parent) : QPushButton(parent)
 {
+    joinAcceleratorRule(this);
     setCursor(Qt::PointingHandCursor);
     setAutoDefault(false);
     setDefault(false);
@@ -303,19 +315,11 @@ void Button::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-bool Button::event(QEvent* event)
-{
-    if (event->type() == QEvent::Shortcut) {
-        forwardShortcut(this, event);
-        return true;
-    }
-    return QPushButton::event(event);
-}
-
 // ---- SpeedButton
 
-SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent), creationNumber_(nextCreationNumber())
+SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent)
 {
+    joinAcceleratorRule(this);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
@@ -382,13 +386,9 @@ void SpeedButton::leaveEvent(QEvent* event)
     QAbstractButton::leaveEvent(event);
 }
 
-bool SpeedButton::event(QEvent* event)
+quint64 acceleratorRank(const QAbstractButton* button)
 {
-    if (event->type() == QEvent::Shortcut) {
-        forwardShortcut(this, event);
-        return true;
-    }
-    return QAbstractButton::event(event);
+    return button->property(rankProperty).toULongLong();
 }
 
 // ---- Label, GroupBox

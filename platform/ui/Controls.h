@@ -95,15 +95,9 @@ class Button : public QPushButton {
 public:
     explicit Button(QWidget* parent = nullptr);
     std::function<void()> OnClick;
-    // Rank in the order buttons were made; the accelerator rule goes by it.
-    quint64 creationNumber() const { return creationNumber_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    bool event(QEvent* event) override;
-
-private:
-    quint64 creationNumber_;
 };
 
 // Flat button without a face of its own: its caption stands on whatever lies
@@ -117,7 +111,6 @@ public:
     explicit SpeedButton(QWidget* parent = nullptr);
     std::function<void()> OnClick;
     std::function<void()> OnMouseMove;
-    quint64 creationNumber() const { return creationNumber_; } // as Button's
 
     // Both repaint only on a real change.
     void setFontSize(int points);
@@ -132,12 +125,15 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QColor fontColor_ = Qt::black;
-    quint64 creationNumber_;
 };
+
+// Push and speed buttons take their '&' letter through the window's
+// accelerator rule (Form::dispatchAccelerator), which goes by the order they
+// were made: their rank in it, from 1; 0 for other buttons.
+quint64 acceleratorRank(const QAbstractButton* button);
 
 // Label; sizes itself to its text when shown.
 class Label : public QLabel {

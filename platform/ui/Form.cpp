@@ -217,14 +217,8 @@ bool Form::dispatchAccelerator(QChar letter)
     quint64 firstNumber = 0;
     const auto buttons = findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {
-        quint64 number = 0;
-        if (auto* b = qobject_cast<Button*>(button))
-            number = b->creationNumber();
-        else if (auto* s = qobject_cast<SpeedButton*>(button))
-            number = s->creationNumber();
-        else
-            continue;
-        if (button->window() != this || !button->isVisible() || !button->isEnabled())
+        const quint64 number = acceleratorRank(button);
+        if (number == 0 || button->window() != this || !button->isVisible() || !button->isEnabled())
             continue;
         if (acceleratorOf(button->text()) == wanted && (!first || number < firstNumber)) {
             first = button;
