@@ -3,10 +3,13 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
@@ -180,16 +183,62 @@ void Form::closeEvent(QCloseEvent* event)
 void Form::keyPressEvent(QKeyEvent* event)
 {
     // Keys the focused control did not take: a letter clicks the first button
-    // that carries it as its accelerator.
+    // that carries it as its accelerator; with Alt, a letter no button takes
+    // opens the menu of the menu bar whose caption begins with it.
     const QString text = event->text();
-    if (text.size() == 1 && text.at(0).isLetterOrNumber() &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
-        if (dispatchAccelerator(text.at(0))) {
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (menuBar_ && event->key() == Qt::Key_F10 && mods == Qt::NoModifier) {
+        enterMenuBar();
+        event->accept();
+        return;
+    }
+    if (text.size() == 1 && text.at(0).isLetterOrNumber() && !(mods & (Qt::ControlModifier | Qt::MetaModifier))) {
+        if (dispatchAccelerator(text.at(0)) || ((mods & Qt::AltModifier) && openMenuOf(text.at(0)))) {
             event->accept();
             return;
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void Form::enterMenuBar()
+{
+    // The menu bar takes the keyboard when Alt is pressed and released alone;
+    // F10 is that same gesture. (The event of a modifier key carries the
+    // modifiers as they were before it.)
+    QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &altDown);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(this, &altUp);
+}
+
+bool Form::openMenuOf(QChar letter)
+{
+    if (!menuBar_ || !menuBar_->isVisible())
+        return false;
+    const QChar wanted = letter.toUpper();
+    const auto actions = menuBar_->actions();
+    for (QAction* action : actions) {
+        const QString caption = action->text().remove(QLatin1Char('&')).trimmed();
+        if (!action->isVisible() || !action->isEnabled() || caption.isEmpty() || caption.at(0).toUpper() != wanted)
+            continue;
+        QMenu* menu = action->menu();
+        if (!menu) {
+            // An entry on the bar itself acts at once.
+            action->trigger();
+            return true;
+        }
+        menuBar_->setActiveAction(action);
+        const auto entries = menu->actions();
+        for (QAction* entry : entries) {
+            if (!entry->isSeparator() && entry->isVisible() && entry->isEnabled()) {
+                menu->setActiveAction(entry);
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
 }
 
 namespace {

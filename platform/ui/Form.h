@@ -68,6 +68,13 @@ public:
     // one took it.
     bool dispatchAccelerator(QChar letter);
 
+    // The keyboard reaches the menu bar: F10, or Alt pressed and released
+    // alone, enters it (arrows move, Enter opens, Esc leaves); Alt with a
+    // letter that no button takes opens the menu whose caption begins with
+    // it, or runs an entry that stands on the bar itself.
+    void enterMenuBar();
+    bool openMenuOf(QChar letter);
+
     // Seam for tests that drive windows from inside their loops: called when
     // a loop starts (modal: showModal once the form is shown and activated;
     // not modal: Application::run with the main form).
