@@ -208,6 +208,12 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
         if (w->isWindow() && isNonModal(w))
             noteActivated(w);
         break;
+    case QEvent::Close:
+        // The title bar's close box is the user's act in that window, as a
+        // click on its own close button is.
+        if (event->spontaneous() && w->isWindow() && isNonModal(w))
+            noteActivated(w);
+        break;
     case QEvent::Hide:
         if (w->isWindow() && isNonModal(w))
             nonModalHidden(w);
