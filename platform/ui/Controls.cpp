@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QTextDocument>
+#include <QInputMethodEvent>
 #include <QValidator>
 #include <qdrawutil.h>
 
@@ -18,32 +19,6 @@
 namespace ui {
 
 namespace {
-
-// Turns letters into capitals as they are typed, pasted or assigned; with
-// Latin-1 only, refuses a text holding a character without an 8-bit code.
-class EditValidator : public QValidator {
-public:
-    EditValidator(QObject* parent, bool upperCase, bool latin1Only)
-        : QValidator(parent), upperCase_(upperCase), latin1Only_(latin1Only)
-    {
-    }
-    State validate(QString& input, int&) const override
-    {
-        if (upperCase_)
-            input = input.toUpper();
-        if (latin1Only_) {
-            for (QChar c : std::as_const(input)) {
-                if (c.unicode() > 0xFF)
-                    return Invalid;
-            }
-        }
-        return Acceptable;
-    }
-
-private:
-    bool upperCase_;
-    bool latin1Only_;
-};
 
 const char* const rankProperty = "_ui_acceleratorRank";
 
@@ -81,38 +56,89 @@ void joinAcceleratorRule(QAbstractButton* button)
 
 // ---- Edit
 
+// Every text that enters the box, typed, pasted, dropped, composed or set by
+// the program, passes here as the whole new text.
+class Edit::Rules : public QValidator {
+public:
+    explicit Rules(Edit* edit) : QValidator(edit), edit_(edit) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        QString taken;
+        taken.reserve(input.size());
+        int cursor = pos;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (c.category() == QChar::Other_Control) {
+                if (i < pos)
+                    --cursor;
+                continue;
+            }
+            if (edit_->latin1Only_ && c.unicode() > 0xFF)
+                return Invalid;
+            taken += edit_->upperCase_ ? capital(c) : c;
+        }
+        if (edit_->insertRule_ && !edit_->programText_ && !edit_->insertRule_(inserted(edit_->lastText_, taken)))
+            return Invalid;
+        input = taken;
+        pos = cursor;
+        return Acceptable;
+    }
+
+private:
+    // What a change brought in: the new text without what it shares with the
+    // old one at its start and at its end.
+    static QString inserted(const QString& before, const QString& after)
+    {
+        qsizetype head = 0;
+        const qsizetype shorter = std::min(before.size(), after.size());
+        while (head < shorter && before.at(head) == after.at(head))
+            ++head;
+        qsizetype tail = 0;
+        while (tail < shorter - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+            ++tail;
+        return after.mid(head, after.size() - head - tail);
+    }
+
+    Edit* edit_;
+};
+
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
     // The text uses the whole inside of the frame: the boxes were drawn for
     // their texts (five characters in a 41-pixel code box) with a narrower
     // inner margin than Qt's.
     setTextMargins(-2, 0, -2, 0);
-    connect(this, &QLineEdit::textChanged, this, [this] { runHandler(OnChange); });
+    setValidator(new Rules(this));
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        lastText_ = QLineEdit::text();
+        runHandler(OnChange);
+    });
+}
+
+QChar Edit::capital(QChar c)
+{
+    // One letter for one, within 8 bits: "ß" (capital "SS"), "ÿ" and "µ"
+    // (capitals beyond Latin-1) stay as they are.
+    const QChar upper = c.toUpper();
+    return upper.unicode() <= 0xFF ? upper : c;
 }
 
 void Edit::setUpperCase(bool on)
 {
-    if (upperCase_ == on)
-        return;
     upperCase_ = on;
-    updateValidator();
     if (on)
-        QLineEdit::setText(QLineEdit::text().toUpper());
+        setText(QLineEdit::text());
 }
 
 void Edit::setLatin1Only(bool on)
 {
-    if (latin1Only_ == on)
-        return;
     latin1Only_ = on;
-    updateValidator();
 }
 
-void Edit::updateValidator()
+void Edit::setInsertRule(std::function<bool(const QString& inserted)> rule)
 {
-    const QValidator* old = validator();
-    setValidator(upperCase_ || latin1Only_ ? new EditValidator(this, upperCase_, latin1Only_) : nullptr);
-    delete old;
+    insertRule_ = std::move(rule);
 }
 
 void Edit::setPasswordChar(const QString& sign)
@@ -130,7 +156,9 @@ void Edit::setPasswordChar(const QString& sign)
 
 void Edit::setText(const QString& text)
 {
-    QLineEdit::setText(upperCase_ ? text.toUpper() : text);
+    programText_ = true;
+    QLineEdit::setText(text);
+    programText_ = false;
 }
 
 QChar Edit::offerKey(QChar key)
@@ -138,6 +166,16 @@ QChar Edit::offerKey(QChar key)
     if (!OnKeyPress)
         return key;
     return runHandler([&] { OnKeyPress(key); }) ? key : QChar();
+}
+
+QChar Edit::filterKey(QChar typed)
+{
+    // A character the box may not hold is not offered at all.
+    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? capital(c) : c).unicode() > 0xFF; };
+    if (refused(typed))
+        return QChar();
+    const QChar key = offerKey(typed);
+    return refused(key) ? QChar() : key;
 }
 
 void Edit::keyPressEvent(QKeyEvent* event)
@@ -181,14 +219,8 @@ void Edit::keyPressEvent(QKeyEvent* event)
     // whatever text the platform put in the event.
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
         typed = QChar(k - Qt::Key_A + 1);
-    // A character the box may not hold is not typed at all.
-    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? c.toUpper() : c).unicode() > 0xFF; };
-    if (refused(typed)) {
-        event->accept();
-        return;
-    }
-    QChar key = offerKey(typed);
-    if (key.isNull() || refused(key)) {
+    const QChar key = filterKey(typed);
+    if (key.isNull()) {
         event->accept();
         return;
     }
@@ -198,12 +230,40 @@ void Edit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    if (upperCase_)
-        key = key.toUpper();
     QKeyEvent changed(event->type(), event->key(), event->modifiers(), QString(key), event->isAutoRepeat(),
                       event->count());
     QLineEdit::keyPressEvent(&changed);
     event->setAccepted(changed.isAccepted());
+}
+
+void Edit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Composed characters (dead keys, input methods) go through the key
+    // handler one by one, as typed ones do.
+    const QString commit = event->commitString();
+    if (commit.isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QString taken;
+    for (qsizetype i = 0; i < commit.size(); ++i) {
+        const QChar c = commit.at(i);
+        if (c.isHighSurrogate() && i + 1 < commit.size() && commit.at(i + 1).isLowSurrogate()) {
+            // Beyond one 16-bit unit: taken as a typed one is, without the key
+            // handler, and never by a Latin-1 box.
+            if (!latin1Only_)
+                taken += commit.mid(i, 2);
+            ++i;
+            continue;
+        }
+        const QChar key = c.category() == QChar::Other_Control ? QChar() : filterKey(c);
+        if (!key.isNull())
+            taken += key;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(taken, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+    event->setAccepted(filtered.isAccepted());
 }
 
 // ---- MaskEdit

@@ -19,10 +19,11 @@ namespace ui {
 // Every event callback below runs through Application::guard, so an error a
 // handler lets escape shows the error window and the loop goes on.
 
-// Single-line edit. OnKeyPress sees every typed character (Enter as 13,
-// Backspace as 8) and may change it; QChar(0) swallows it. Tab moves the
-// focus and is not offered. Enter never clicks a default button. Alt+letter
-// types nothing: it goes on to the window's accelerator rule.
+// Single-line edit. OnKeyPress sees every typed or composed character (Enter
+// as 13, Backspace as 8) and may change it; QChar(0) swallows it. Tab moves
+// the focus and is not offered. Enter never clicks a default button. Alt+letter
+// types nothing: it goes on to the window's accelerator rule. Control
+// characters (Tab, line ends, NUL) never enter the text.
 class Edit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
@@ -34,9 +35,11 @@ public:
     std::function<void(QChar& key)> OnKeyPress;
     std::function<void()> OnChange; // text changed by the user or the program
 
-    // Letters typed, pasted or assigned become capitals.
+    // Letters typed, pasted or assigned become capitals, one letter for one
+    // within 8 bits (see capital()).
     void setUpperCase(bool on);
     bool upperCase() const { return upperCase_; }
+    static QChar capital(QChar c);
     // Every character shows as this sign ("$", "%", "*"); empty: plain text.
     void setPasswordChar(const QString& sign);
     QString passwordChar() const { return passwordChar_; }
@@ -44,21 +47,32 @@ public:
     // pasted, for texts that are written to a file byte for byte.
     void setLatin1Only(bool on);
     bool latin1Only() const { return latin1Only_; }
+    // Text the user puts in (typed, pasted, dropped or composed) is taken only
+    // when the rule accepts what it brings in, as a whole; the program's own
+    // setText() is not checked.
+    void setInsertRule(std::function<bool(const QString& inserted)> rule);
 
     // Assigns the text (capitals when upper case is on).
     void setText(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     // Offers a key to OnKeyPress; returns the key to insert, or 0 if swallowed
     // or the handler failed.
     QChar offerKey(QChar key);
 
 private:
-    void updateValidator();
+    class Rules;
+    // A typed or composed character as the box takes it, or 0.
+    QChar filterKey(QChar typed);
+
     bool upperCase_ = false;
     bool latin1Only_ = false;
+    bool programText_ = false;
     QString passwordChar_;
+    QString lastText_;
+    std::function<bool(const QString&)> insertRule_;
 };
 
 // Edit with an edit mask written as "!99/99/0000;1;_": '0' a digit that must

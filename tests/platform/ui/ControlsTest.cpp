@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QImageWriter>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyleOption>
@@ -46,6 +47,48 @@ TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
     EXPECT_EQ(edit->text(), "ABC 1XPASTED");
     edit->setText(QStringLiteral("koliba"));
     EXPECT_EQ(edit->text(), "KOLIBA");
+    // One letter for one: a capital of two letters or beyond 8 bits is not
+    // made, and the cursor stays after what was typed.
+    edit->clear();
+    typeText(edit, QStringLiteral("a\u00DFb\u00FFc\u00B5d\u00E9"));
+    EXPECT_EQ(edit->text(), QStringLiteral("A\u00DFB\u00FFC\u00B5D\u00C9"));
+    EXPECT_EQ(edit->cursorPosition(), 8);
+    edit->setCursorPosition(1);
+    typeText(edit, QStringLiteral("\u00DF"));
+    EXPECT_EQ(edit->cursorPosition(), 2);
+}
+
+TEST_F(ControlsTest, ComposedInputPassesTheKeyFilters)
+{
+    auto* digits = new ui::Edit(&form);
+    digits->OnKeyPress = [](QChar& key) {
+        if (!key.isDigit())
+            key = QChar(0);
+    };
+    auto* name = new ui::Edit(&form);
+    name->setUpperCase(true);
+    const auto compose = [](ui::Edit* edit, const QString& committed) {
+        QInputMethodEvent event(QString(), {});
+        event.setCommitString(committed);
+        QApplication::sendEvent(edit, &event);
+    };
+    compose(digits, QStringLiteral("\u00C97"));
+    EXPECT_EQ(digits->text(), "7") << "a dead key's \u00C9 is no digit";
+    compose(name, QStringLiteral("\u00E9\u00DF"));
+    EXPECT_EQ(name->text(), QStringLiteral("\u00C9\u00DF"));
+}
+
+TEST_F(ControlsTest, ControlCharactersNeverEnterTheBox)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->show();
+    edit->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf16(u"AB\tC\r\nD\0E", 10));
+    pressKey(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text(), "ABCDE");
+    EXPECT_EQ(edit->cursorPosition(), 5);
+    edit->setText(QString::fromUtf16(u"X\0Y", 3));
+    EXPECT_EQ(edit->text(), "XY");
 }
 
 TEST_F(ControlsTest, DesignFontIsLiberationSansAtItsPixelSizeFor96Dpi)
@@ -240,8 +283,7 @@ TEST_F(ControlsTest, Latin1OnlyEditTakesNoOtherCharacter)
     edit->setLatin1Only(true);
     edit->show();
     edit->setFocus();
-    // U+0178 is the capital of the 8-bit small y with diaeresis.
-    typeText(edit, QStringLiteral("a\u20AC\u00E9\u00FF\u00A0b"));
+    typeText(edit, QStringLiteral("a\u20AC\u00E9\u0142\u00A0b"));
     EXPECT_EQ(edit->text(), QStringLiteral("A\u00C9\u00A0B"));
     QApplication::clipboard()->setText(QStringLiteral("x\u0142"));
     edit->paste();
