@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QStyleOption>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -386,6 +387,33 @@ TEST_F(ControlsTest, MemoJoinsLinesWithCrLf)
     // Read back as it was put in, a no-break space too.
     memo->setText(QStringLiteral("A\u00A0B\nC"));
     EXPECT_EQ(memo->text(), QStringLiteral("A\u00A0B\r\nC"));
+}
+
+TEST_F(ControlsTest, CoveredMemoKeepsItsTextWithoutLayingItOut)
+{
+    // The login's memo lies under its entry: a long password file must not
+    // be laid out there.
+    auto* memo = new ui::Memo(&form);
+    memo->setGeometry(145, 89, 119, 20);
+    auto* entry = new ui::Edit(&form);
+    entry->setGeometry(144, 88, 121, 21);
+    memo->show();
+    entry->show();
+    const QString line(200000, QLatin1Char('A'));
+    memo->setText(line + QStringLiteral("\r\nB"));
+    form.grab();
+    EXPECT_TRUE(memo->document()->isEmpty()) << "nothing laid out";
+    EXPECT_EQ(memo->text(), line + QStringLiteral("\r\nB"));
+
+    // Reached by Tab, it holds its text for editing; uncovered, it shows it.
+    memo->setText(QStringLiteral("AB\rC"));
+    memo->setFocus();
+    EXPECT_EQ(memo->document()->toPlainText(), "AB\nC");
+    typeText(memo, QStringLiteral("x"));
+    EXPECT_EQ(memo->text(), "xAB\r\nC");
+    entry->hide();
+    memo->setText(QStringLiteral("SHOWN"));
+    EXPECT_EQ(memo->document()->toPlainText(), "SHOWN");
 }
 
 TEST_F(ControlsTest, MaskEditKeepsLiterals)
