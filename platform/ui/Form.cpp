@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -64,11 +66,35 @@ void Form::setAutoSize(bool on)
     setFixedSize(std::max(0, contents.right() + 1), std::max(0, contents.bottom() + 1));
 }
 
+namespace {
+// The menu the keyboard is on stands out on the bar as an open one does, so
+// the user sees where F10 or Alt has put them.
+class MenuBarLook : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        if (element == CE_MenuBarItem && (option->state & State_Selected)) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+                QStyleOptionMenuItem current = *item;
+                current.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &current, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+} // namespace
+
 void Form::setMenuBar(QMenuBar* bar)
 {
     if (!bar || menuBar_)
         return;
     menuBar_ = bar;
+    auto* look = new MenuBarLook;
+    look->setParent(bar);
+    bar->setStyle(look);
     const int h = bar->sizeHint().height();
     const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children) {

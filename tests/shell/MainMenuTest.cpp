@@ -100,9 +100,13 @@ TEST_F(ShellTest, MenuBarFromTheKeyboard)
     runLogin(QString(), [&] {
         QMenuBar* bar = FUtama->MainMenu1;
         const auto popup = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
-        // F10, or Alt alone, enters the bar; arrows move; Esc leaves.
+        // F10, or Alt alone, enters the bar, where the menu it is on stands
+        // out; arrows move; Esc leaves.
+        const QPoint onFile = bar->actionGeometry(FUtama->File1->menuAction()).topLeft() + QPoint(2, 4);
+        const QRgb plain = bar->grab().toImage().pixel(onFile);
         pressKey(FUtama, Qt::Key_F10);
         EXPECT_EQ(bar->activeAction(), FUtama->File1->menuAction());
+        EXPECT_NE(bar->grab().toImage().pixel(onFile), plain);
         pressKey(bar, Qt::Key_Right);
         EXPECT_EQ(bar->activeAction(), FUtama->Transaksi1->menuAction());
         pressKey(bar, Qt::Key_Escape);
