@@ -105,10 +105,10 @@ private:
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
-    // The text uses the whole inside of the frame: the boxes were drawn for
-    // their texts (five characters in a 41-pixel code box) with a narrower
-    // inner margin than Qt's.
-    setTextMargins(-2, 0, -2, 0);
+    // The text runs from just inside the frame to the frame: the boxes were
+    // drawn for their texts (five characters in a 41-pixel code box) with a
+    // narrower inner margin than Qt's.
+    setTextMargins(-1, 0, -2, 0);
     setValidator(new Rules(this));
     connect(this, &QLineEdit::textChanged, this, [this] {
         lastText_ = QLineEdit::text();
