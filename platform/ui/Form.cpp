@@ -12,9 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProxyStyle>
-#include <QStyleOptionMenuItem>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyleOptionMenuItem>
 
 namespace ui {
 
