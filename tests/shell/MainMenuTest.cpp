@@ -107,8 +107,6 @@ TEST_F(ShellTest, MenuBarFromTheKeyboard)
         pressKey(FUtama, Qt::Key_F10);
         EXPECT_EQ(bar->activeAction(), FUtama->File1->menuAction());
         EXPECT_NE(bar->grab().toImage().pixel(onFile), plain);
-        pressKey(bar, Qt::Key_Right);
-        EXPECT_EQ(bar->activeAction(), FUtama->Transaksi1->menuAction());
         pressKey(bar, Qt::Key_Escape);
         EXPECT_EQ(bar->activeAction(), nullptr);
         QTest::keyClick(FUtama, Qt::Key_Alt, Qt::AltModifier);
