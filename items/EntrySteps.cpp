@@ -3,6 +3,8 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
 
+#include <algorithm>
+
 namespace entry {
 
 bool isBlank(const QString& text)
@@ -23,14 +25,26 @@ bool textStep(ui::Edit* box, const QString& message, QWidget* next)
     return true;
 }
 
+namespace {
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+} // namespace
+
 bool digitKey(QChar& key)
 {
     const char16_t k = key.unicode();
     if (k == 13)
         return true;
-    if (!(k == 8 || k == 9 || (k >= u'0' && k <= u'9')))
+    if (!(k == 8 || k == 9 || isDigit(key)))
         key = QChar(0);
     return false;
+}
+
+void digitBox(ui::Edit* box)
+{
+    box->setInsertRule([](const QString& inserted) { return std::all_of(inserted.begin(), inserted.end(), isDigit); });
 }
 
 } // namespace entry

@@ -25,4 +25,9 @@ bool textStep(ui::Edit* box, const QString& message, QWidget* next);
 // every other character is dropped.
 bool digitKey(QChar& key);
 
+// Makes the box a reorder or quantity box: beyond the typed keys that
+// digitKey() filters, a paste, a drop or composed input is taken only when it
+// is all digits.
+void digitBox(ui::Edit* box);
+
 } // namespace entry

@@ -13,6 +13,7 @@ TFEditBrg::TFEditBrg(QWidget* parent) : ui::Form(parent)
     setupUi(this);
     setCloseBox(false);
     setPosition(ui::Position::DesktopCenter);
+    entry::digitBox(Edit3);
 
     OnActivate = [this] { FormActivate(); };
     Edit1->OnKeyPress = [this](QChar& k) { Edit1KeyPress(k); };

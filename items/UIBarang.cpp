@@ -14,6 +14,7 @@ TFBarang::TFBarang(QWidget* parent) : ui::Form(parent)
     setupUi(this);
     setCloseBox(false);
     setPosition(ui::Position::DesktopCenter);
+    entry::digitBox(Edit3);
 
     DBGrid1->setColumns({
         {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), -1, {}, {}},

@@ -95,6 +95,13 @@ void TFGantiPass::Edit3KeyPress(QChar& Key)
 
 void TFGantiPass::Button1Click()
 {
+    // The new box may have been emptied after its check, so that an empty
+    // repeat matched it: an empty password would let anyone in.
+    if (Edit3->text().isEmpty()) {
+        ui::showMessage(QStringLiteral("Password Tidak Boleh Kosong...!"));
+        Edit2->setFocus();
+        return;
+    }
     if (ui::messageBox(QStringLiteral("Yakin Akan Mengganti Password ....?"), QStringLiteral("Konfirmasi"),
                        ui::mbYesNo | ui::mbIconExclamation) != ui::idYes) {
         FormActivate();

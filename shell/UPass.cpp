@@ -16,6 +16,7 @@ const QString MasterPassword = QStringLiteral("KOLIBA");
 TFpass::TFpass(QWidget* parent) : ui::Form(parent)
 {
     setupUi(this);
+    setAutoSize(true);
     move(443, 87);
     OnActivate = [this] { FormActivate(); };
     Button1->OnClick = [this] { Button1Click(); };

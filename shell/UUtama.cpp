@@ -19,6 +19,7 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
 {
     setupUi(this);
     setMenuBar(MainMenu1);
+    setAutoSize(true);
     setPosition(ui::Position::DesktopCenter);
     OnClose = [this](bool& allowClose) { FormClose(allowClose); };
 

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -321,10 +322,17 @@ void PreviewWindow::resizeEvent(QResizeEvent* event)
 void PreviewWindow::printerSetup()
 {
     finishBuilding();
+    const int pages = std::max(1, document().pageCount());
     QPrintDialog dialog(&printer(), this);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.setMinMax(1, std::max(1, document().pageCount()));
+    dialog.setMinMax(1, pages);
+    dialog.setFromTo(1, pages);
+    // It only sets the printer up; printing is the preview's own button.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
+            accept->setText(QStringLiteral("OK"));
+    }
     dialog.exec();
 }
 

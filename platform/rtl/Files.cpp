@@ -2,11 +2,11 @@
 
 #include "platform/rtl/Errors.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,15 +28,30 @@ bool deleteFile(const QString& path)
 QString loadMemoText(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY);
-    if (fd < 0)
-        throw InOutError::fromErrno(errno);
+    // Not blocking: a named pipe or a device would otherwise hold the
+    // program until something writes to it.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const auto cannotOpen = [&](const QString& reason, int err) {
+        return InOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason), err);
+    };
+    if (fd < 0) {
+        const int err = errno;
+        throw cannotOpen(InOutError::fromErrno(err).message(), err);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw cannotOpen(QStringLiteral("It is not a regular file"), EINVAL);
+    }
     QByteArray bytes;
-    char buf[4096];
+    bytes.reserve(qsizetype(st.st_size));
+    char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             const int err = errno;
+            if (err == EINTR)
+                continue;
             ::close(fd);
             throw InOutError::fromErrno(err);
         }
@@ -67,21 +82,52 @@ QString loadMemoText(const QString& path)
     return QString::fromLatin1(normal);
 }
 
+namespace {
+
+// The file a name leads to: symbolic links are followed to their target,
+// which need not exist yet.
+QByteArray followLinks(const QByteArray& path)
+{
+    QByteArray current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        QByteArray target(qsizetype(PATH_MAX), Qt::Uninitialized);
+        const ssize_t n = ::readlink(current.constData(), target.data(), size_t(target.size()));
+        if (n < 0 || n >= target.size())
+            return current;
+        target.truncate(n);
+        const qsizetype slash = current.lastIndexOf('/');
+        if (!target.startsWith('/') && slash >= 0)
+            target.prepend(current.left(slash + 1));
+        current = target;
+    }
+    throw InOutError::fromErrno(ELOOP);
+}
+
+} // namespace
+
 void replaceFileContents(const QString& path, const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    const QString dir = info.absolutePath();
+    // A link stays a link: its target gets the new text, in the target's
+    // folder, so the rename that puts it in place stays within one folder.
+    const QByteArray target = followLinks(QFile::encodeName(path));
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray dir = slash >= 0 ? target.left(slash + 1) : QByteArray();
+    const QByteArray base = slash >= 0 ? target.mid(slash + 1) : target;
+
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
     // A write-protected file stays as it is, although the folder would let
     // us put a new one in its place.
-    if (info.exists()) {
-        const QByteArray name = QFile::encodeName(path);
-        struct stat st {};
-        if (::access(name.constData(), W_OK) != 0)
+    if (exists) {
+        if (::access(target.constData(), W_OK) != 0)
             throw InOutError::fromErrno(errno);
-        if (::stat(name.constData(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             throw InOutError::fromErrno(EACCES); // read-only for everyone, even for root
     }
-    QByteArray tmpl = QFile::encodeName(QDir(dir).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    QByteArray tmpl = dir + '.' + base + ".XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         throw InOutError::fromErrno(errno);
@@ -102,16 +148,28 @@ void replaceFileContents(const QString& path, const QByteArray& bytes)
     }
     if (::fsync(fd) != 0)
         fail(errno);
-    // Keep the usual permissions of a new file rather than mkstemp's 0600.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // The new file keeps the old one's owner where the program may set it,
+    // and its permissions; a first file gets those of any new file rather
+    // than mkstemp's 0600.
+    mode_t mode = 0;
+    if (exists) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+            // Not ours to give away: the file stays the program's.
+        }
+        mode = old.st_mode & 07777;
+    } else {
+        mode = ::umask(0);
+        ::umask(mode);
+        mode = 0666 & ~mode;
+    }
+    if (::fchmod(fd, mode) != 0)
+        fail(errno);
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmpl.constData());
         throw InOutError::fromErrno(err);
     }
-    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::rename(tmpl.constData(), target.constData()) != 0) {
         const int err = errno;
         ::unlink(tmpl.constData());
         throw InOutError::fromErrno(err);

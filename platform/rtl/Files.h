@@ -11,11 +11,15 @@ bool deleteFile(const QString& path);
 
 // Reads a whole file as 8-bit text for a multi-line memo: every line break
 // (CR LF, lone CR, lone LF) becomes CR LF and a NUL byte ends the text.
-// Raises InOutError when the file cannot be opened or read.
+// Raises InOutError when the file cannot be opened ("Cannot open file ...",
+// at once also for a named pipe or a device: only regular files are read) or
+// read.
 QString loadMemoText(const QString& path);
 
 // Writes the bytes to a new file in the same folder and only then puts it in
-// place of `path`, so a failure leaves the old file as it was. Raises
+// place of `path`, so a failure leaves the old file as it was. The new file
+// keeps the old one's permissions and, where the program may set it, its
+// owner; a symbolic link is followed and its target replaced. Raises
 // InOutError ("File access denied", "Disk full", "I/O error %d").
 void replaceFileContents(const QString& path, const QByteArray& bytes);
 

@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFont>
-#include <QFontDatabase>
 #include <QWindow>
 
 #include <exception>
@@ -29,8 +28,9 @@ Application::Application()
     // The program closes down through the end request, not when the last
     // window hides.
     qApp->setQuitOnLastWindowClosed(false);
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
-                              QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    // The windows were laid out in this font; Liberation Sans has Arial's
+    // widths, close to it, where the platform's own font is wider.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     qApp->installEventFilter(this);
 }
 
@@ -52,7 +52,9 @@ Application* Application::instance()
 void Application::setTitle(const QString& title)
 {
     title_ = title;
-    qApp->setApplicationDisplayName(title);
+    // The program's name for the window system (the class of its windows),
+    // not a display name: Qt would append that to every caption.
+    QCoreApplication::setApplicationName(title);
 }
 
 void Application::setIcon(const QIcon& icon)
@@ -206,14 +208,41 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
         if (w->isWindow() && isNonModal(w))
             noteActivated(w);
         break;
+    case QEvent::Close:
+        // The title bar's close box is the user's act in that window, as a
+        // click on its own close button is.
+        if (event->spontaneous() && w->isWindow() && isNonModal(w))
+            noteActivated(w);
+        break;
     case QEvent::Hide:
         if (w->isWindow() && isNonModal(w))
             nonModalHidden(w);
+        break;
+    case QEvent::FontChange:
+        // A font a window or control sets for itself is drawn at the pixel
+        // size its points have at 96 pixels per inch; the changed font comes
+        // with an event of its own.
+        if (w->testAttribute(Qt::WA_SetFont) && w->font().pixelSize() <= 0 && w->font().pointSizeF() > 0) {
+            QFont font = w->font();
+            font.setPixelSize(pixelsOfPoints(font.pointSizeF()));
+            w->setFont(font);
+            return true;
+        }
         break;
     default:
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+int pixelsOfPoints(double points)
+{
+    return qRound(points * 96 / 72);
+}
+
+int pointsOfPixels(int pixels)
+{
+    return qRound(pixels * 72 / 96.0);
 }
 
 bool runHandler(const std::function<void()>& handler)

@@ -105,6 +105,13 @@ private:
 void markNonModal(QWidget* window);
 bool isNonModal(const QWidget* window);
 
+// Fonts are drawn as at 96 pixels per inch whatever the screen reports, so
+// the pixel geometry of every window holds: 8 points are 11 pixels, 10 are 13,
+// 12 are 16. While the application lives, a font that a window or control
+// sets for itself in points is set again at that pixel size.
+int pixelsOfPoints(double points);
+int pointsOfPixels(int pixels); // the whole points that give these pixels
+
 // Runs an event handler through the application's guard, or directly (an
 // error propagates) when there is no application. Returns false when the
 // guard caught an error.

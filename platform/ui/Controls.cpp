@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QTextDocument>
+#include <QInputMethodEvent>
 #include <QValidator>
 #include <qdrawutil.h>
 
@@ -20,85 +21,125 @@ namespace ui {
 
 namespace {
 
-// Turns letters into capitals as they are typed, pasted or assigned; with
-// Latin-1 only, refuses a text holding a character without an 8-bit code.
-class EditValidator : public QValidator {
-public:
-    EditValidator(QObject* parent, bool upperCase, bool latin1Only)
-        : QValidator(parent), upperCase_(upperCase), latin1Only_(latin1Only)
-    {
-    }
-    State validate(QString& input, int&) const override
-    {
-        if (upperCase_)
-            input = input.toUpper();
-        if (latin1Only_) {
-            for (QChar c : std::as_const(input)) {
-                if (c.unicode() > 0xFF)
-                    return Invalid;
-            }
-        }
-        return Acceptable;
-    }
+const char* const rankProperty = "_ui_acceleratorRank";
 
-private:
-    bool upperCase_;
-    bool latin1Only_;
-};
-
-quint64 nextCreationNumber()
-{
-    static quint64 next = 0;
-    return ++next;
-}
-
-// A shortcut event reached a button through its '&' letter: the form decides
+// A shortcut event reaches a button through its '&' letter: the form decides
 // which button takes it, so two buttons with one letter behave as the
 // window's own accelerator rule says.
-bool forwardShortcut(QWidget* button, QEvent* event)
+class ShortcutToForm : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return false;
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        auto* form = qobject_cast<Form*>(static_cast<QWidget*>(watched)->window());
+        if (form && !shortcut->key().isEmpty()) {
+            const int key = shortcut->key()[0].key();
+            if (key >= Qt::Key_0 && key <= Qt::Key_Z)
+                form->dispatchAccelerator(QChar(key));
+        }
+        return true;
+    }
+};
+
+// Push and speed buttons take their letter through the form, ranked by the
+// order they were made.
+void joinAcceleratorRule(QAbstractButton* button)
 {
-    auto* shortcut = static_cast<QShortcutEvent*>(event);
-    auto* form = qobject_cast<Form*>(button->window());
-    if (!form || shortcut->key().isEmpty())
-        return false;
-    const int key = shortcut->key()[0].key();
-    if (key < Qt::Key_0 || key > Qt::Key_Z)
-        return false;
-    return form->dispatchAccelerator(QChar(key));
+    static quint64 made = 0;
+    static ShortcutToForm toForm;
+    button->setProperty(rankProperty, ++made);
+    button->installEventFilter(&toForm);
 }
 
 } // namespace
 
 // ---- Edit
 
+// Every text that enters the box, typed, pasted, dropped, composed or set by
+// the program, passes here as the whole new text.
+class Edit::Rules : public QValidator {
+public:
+    explicit Rules(Edit* edit) : QValidator(edit), edit_(edit) {}
+
+    State validate(QString& input, int& pos) const override
+    {
+        QString taken;
+        taken.reserve(input.size());
+        int cursor = pos;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (c.category() == QChar::Other_Control) {
+                if (i < pos)
+                    --cursor;
+                continue;
+            }
+            if (edit_->latin1Only_ && c.unicode() > 0xFF)
+                return Invalid;
+            taken += edit_->upperCase_ ? capital(c) : c;
+        }
+        if (edit_->insertRule_ && !edit_->programText_ && !edit_->insertRule_(inserted(edit_->lastText_, taken)))
+            return Invalid;
+        input = taken;
+        pos = cursor;
+        return Acceptable;
+    }
+
+private:
+    // What a change brought in: the new text without what it shares with the
+    // old one at its start and at its end.
+    static QString inserted(const QString& before, const QString& after)
+    {
+        qsizetype head = 0;
+        const qsizetype shorter = std::min(before.size(), after.size());
+        while (head < shorter && before.at(head) == after.at(head))
+            ++head;
+        qsizetype tail = 0;
+        while (tail < shorter - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+            ++tail;
+        return after.mid(head, after.size() - head - tail);
+    }
+
+    Edit* edit_;
+};
+
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, [this] { runHandler(OnChange); });
+    // The text runs from just inside the frame to the frame: the boxes were
+    // drawn for their texts (five characters in a 41-pixel code box) with a
+    // narrower inner margin than Qt's.
+    setTextMargins(-1, 0, -2, 0);
+    setValidator(new Rules(this));
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        lastText_ = QLineEdit::text();
+        runHandler(OnChange);
+    });
+}
+
+QChar Edit::capital(QChar c)
+{
+    // One letter for one, within 8 bits: "ß" (capital "SS"), "ÿ" and "µ"
+    // (capitals beyond Latin-1) stay as they are.
+    const QChar upper = c.toUpper();
+    return upper.unicode() <= 0xFF ? upper : c;
 }
 
 void Edit::setUpperCase(bool on)
 {
-    if (upperCase_ == on)
-        return;
     upperCase_ = on;
-    updateValidator();
     if (on)
-        QLineEdit::setText(QLineEdit::text().toUpper());
+        setText(QLineEdit::text());
 }
 
 void Edit::setLatin1Only(bool on)
 {
-    if (latin1Only_ == on)
-        return;
     latin1Only_ = on;
-    updateValidator();
 }
 
-void Edit::updateValidator()
+void Edit::setInsertRule(std::function<bool(const QString& inserted)> rule)
 {
-    const QValidator* old = validator();
-    setValidator(upperCase_ || latin1Only_ ? new EditValidator(this, upperCase_, latin1Only_) : nullptr);
-    delete old;
+    insertRule_ = std::move(rule);
 }
 
 void Edit::setPasswordChar(const QString& sign)
@@ -116,7 +157,9 @@ void Edit::setPasswordChar(const QString& sign)
 
 void Edit::setText(const QString& text)
 {
-    QLineEdit::setText(upperCase_ ? text.toUpper() : text);
+    programText_ = true;
+    QLineEdit::setText(text);
+    programText_ = false;
 }
 
 QChar Edit::offerKey(QChar key)
@@ -126,11 +169,24 @@ QChar Edit::offerKey(QChar key)
     return runHandler([&] { OnKeyPress(key); }) ? key : QChar();
 }
 
+QChar Edit::filterKey(QChar typed)
+{
+    // A character the box may not hold is not offered at all.
+    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? capital(c) : c).unicode() > 0xFF; };
+    if (refused(typed))
+        return QChar();
+    const QChar key = offerKey(typed);
+    return refused(key) ? QChar() : key;
+}
+
 void Edit::keyPressEvent(QKeyEvent* event)
 {
     const int k = event->key();
     if (k == Qt::Key_Return || k == Qt::Key_Enter) {
         // Enter belongs to the key handler alone; it never reaches a button.
+        // The keyboard is in use: a control the handler focuses shows its
+        // focus frame at once, as after Tab.
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
         offerKey(QChar(13));
         event->accept();
         return;
@@ -164,14 +220,8 @@ void Edit::keyPressEvent(QKeyEvent* event)
     // whatever text the platform put in the event.
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && k >= Qt::Key_A && k <= Qt::Key_Z)
         typed = QChar(k - Qt::Key_A + 1);
-    // A character the box may not hold is not typed at all.
-    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? c.toUpper() : c).unicode() > 0xFF; };
-    if (refused(typed)) {
-        event->accept();
-        return;
-    }
-    QChar key = offerKey(typed);
-    if (key.isNull() || refused(key)) {
+    const QChar key = filterKey(typed);
+    if (key.isNull()) {
         event->accept();
         return;
     }
@@ -181,12 +231,40 @@ void Edit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    if (upperCase_)
-        key = key.toUpper();
     QKeyEvent changed(event->type(), event->key(), event->modifiers(), QString(key), event->isAutoRepeat(),
                       event->count());
     QLineEdit::keyPressEvent(&changed);
     event->setAccepted(changed.isAccepted());
+}
+
+void Edit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Composed characters (dead keys, input methods) go through the key
+    // handler one by one, as typed ones do.
+    const QString commit = event->commitString();
+    if (commit.isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QString taken;
+    for (qsizetype i = 0; i < commit.size(); ++i) {
+        const QChar c = commit.at(i);
+        if (c.isHighSurrogate() && i + 1 < commit.size() && commit.at(i + 1).isLowSurrogate()) {
+            // Beyond one 16-bit unit: taken as a typed one is, without the key
+            // handler, and never by a Latin-1 box.
+            if (!latin1Only_)
+                taken += commit.mid(i, 2);
+            ++i;
+            continue;
+        }
+        const QChar key = c.category() == QChar::Other_Control ? QChar() : filterKey(c);
+        if (!key.isNull())
+            taken += key;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(taken, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+    event->setAccepted(filtered.isAccepted());
 }
 
 // ---- MaskEdit
@@ -251,6 +329,8 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
 
 QString Memo::text() const
 {
+    if (detached_)
+        return QString(aside_).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     // The raw text: toPlainText() would turn a no-break space into a plain
     // one, and the text must match what was read byte for byte.
     QString raw = document()->toRawText();
@@ -266,7 +346,7 @@ QString Memo::text() const
             break;
         }
     }
-    return raw.split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
+    return raw.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 void Memo::setText(const QString& text)
@@ -274,13 +354,68 @@ void Memo::setText(const QString& text)
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(plain);
+    if (seen()) {
+        detached_ = false;
+        aside_.clear();
+        setPlainText(plain);
+        return;
+    }
+    // Laying out one long line takes time that grows faster than its length.
+    QPlainTextEdit::clear();
+    aside_ = std::move(plain);
+    detached_ = true;
+}
+
+void Memo::clear()
+{
+    detached_ = false;
+    aside_.clear();
+    QPlainTextEdit::clear();
+}
+
+bool Memo::seen() const
+{
+    if (!isVisible())
+        return false;
+    const QWidget* parent = parentWidget();
+    if (!parent)
+        return true;
+    // Siblings made later lie above it.
+    const QObjectList& siblings = parent->children();
+    for (qsizetype i = siblings.indexOf(const_cast<Memo*>(this)) + 1; i < siblings.size(); ++i) {
+        const auto* w = qobject_cast<const QWidget*>(siblings.at(i));
+        if (w && !w->isWindow() && w->isVisible() && w->geometry().contains(geometry()))
+            return false;
+    }
+    return true;
+}
+
+void Memo::layOut()
+{
+    if (!detached_)
+        return;
+    detached_ = false;
+    setPlainText(std::exchange(aside_, QString()));
+}
+
+void Memo::focusInEvent(QFocusEvent* event)
+{
+    layOut(); // the user works in it
+    QPlainTextEdit::focusInEvent(event);
+}
+
+bool Memo::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Paint && detached_ && seen())
+        layOut();
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 // ---- Button
 
-Button::Button(QWidget* parent) : QPushButton(parent), creationNumber_(nextCreationNumber())
+Button::Button(QWidget* parent) : QPushButton(parent)
 {
+    joinAcceleratorRule(this);
     setCursor(Qt::PointingHandCursor);
     setAutoDefault(false);
     setDefault(false);
@@ -297,19 +432,11 @@ void Button::keyPressEvent(QKeyEvent* event)
     QPushButton::keyPressEvent(event);
 }
 
-bool Button::event(QEvent* event)
-{
-    if (event->type() == QEvent::Shortcut) {
-        forwardShortcut(this, event);
-        return true;
-    }
-    return QPushButton::event(event);
-}
-
 // ---- SpeedButton
 
-SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent), creationNumber_(nextCreationNumber())
+SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent)
 {
+    joinAcceleratorRule(this);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
@@ -319,16 +446,16 @@ SpeedButton::SpeedButton(QWidget* parent) : QAbstractButton(parent), creationNum
 
 void SpeedButton::setFontSize(int points)
 {
-    if (font().pointSize() == points)
+    if (fontSize() == points)
         return;
     QFont f = font();
-    f.setPointSize(points);
+    f.setPixelSize(pixelsOfPoints(points));
     setFont(f);
 }
 
 int SpeedButton::fontSize() const
 {
-    return font().pointSize();
+    return font().pixelSize() > 0 ? pointsOfPixels(font().pixelSize()) : font().pointSize();
 }
 
 void SpeedButton::setFontColor(const QColor& color)
@@ -376,13 +503,9 @@ void SpeedButton::leaveEvent(QEvent* event)
     QAbstractButton::leaveEvent(event);
 }
 
-bool SpeedButton::event(QEvent* event)
+quint64 acceleratorRank(const QAbstractButton* button)
 {
-    if (event->type() == QEvent::Shortcut) {
-        forwardShortcut(this, event);
-        return true;
-    }
-    return QAbstractButton::event(event);
+    return button->property(rankProperty).toULongLong();
 }
 
 // ---- Label, GroupBox

@@ -19,10 +19,11 @@ namespace ui {
 // Every event callback below runs through Application::guard, so an error a
 // handler lets escape shows the error window and the loop goes on.
 
-// Single-line edit. OnKeyPress sees every typed character (Enter as 13,
-// Backspace as 8) and may change it; QChar(0) swallows it. Tab moves the
-// focus and is not offered. Enter never clicks a default button. Alt+letter
-// types nothing: it goes on to the window's accelerator rule.
+// Single-line edit. OnKeyPress sees every typed or composed character (Enter
+// as 13, Backspace as 8) and may change it; QChar(0) swallows it. Tab moves
+// the focus and is not offered. Enter never clicks a default button. Alt+letter
+// types nothing: it goes on to the window's accelerator rule. Control
+// characters (Tab, line ends, NUL) never enter the text.
 class Edit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
@@ -34,9 +35,11 @@ public:
     std::function<void(QChar& key)> OnKeyPress;
     std::function<void()> OnChange; // text changed by the user or the program
 
-    // Letters typed, pasted or assigned become capitals.
+    // Letters typed, pasted or assigned become capitals, one letter for one
+    // within 8 bits (see capital()).
     void setUpperCase(bool on);
     bool upperCase() const { return upperCase_; }
+    static QChar capital(QChar c);
     // Every character shows as this sign ("$", "%", "*"); empty: plain text.
     void setPasswordChar(const QString& sign);
     QString passwordChar() const { return passwordChar_; }
@@ -44,21 +47,32 @@ public:
     // pasted, for texts that are written to a file byte for byte.
     void setLatin1Only(bool on);
     bool latin1Only() const { return latin1Only_; }
+    // Text the user puts in (typed, pasted, dropped or composed) is taken only
+    // when the rule accepts what it brings in, as a whole; the program's own
+    // setText() is not checked.
+    void setInsertRule(std::function<bool(const QString& inserted)> rule);
 
     // Assigns the text (capitals when upper case is on).
     void setText(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     // Offers a key to OnKeyPress; returns the key to insert, or 0 if swallowed
     // or the handler failed.
     QChar offerKey(QChar key);
 
 private:
-    void updateValidator();
+    class Rules;
+    // A typed or composed character as the box takes it, or 0.
+    QChar filterKey(QChar typed);
+
     bool upperCase_ = false;
     bool latin1Only_ = false;
+    bool programText_ = false;
     QString passwordChar_;
+    QString lastText_;
+    std::function<bool(const QString&)> insertRule_;
 };
 
 // Edit with an edit mask written as "!99/99/0000;1;_": '0' a digit that must
@@ -77,7 +91,10 @@ private:
     QString editMask_;
 };
 
-// Multi-line memo; Tab moves the focus.
+// Multi-line memo; Tab moves the focus. While nobody can see it (hidden, or
+// covered by a control above it) it keeps its text aside without laying it
+// out, however long the text is; it lays it out once it is seen or the user
+// works in it. Set and read it through setText(), text() and clear().
 class Memo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -86,6 +103,17 @@ public:
     QString text() const;
     // CR LF, lone CR and lone LF all break lines.
     void setText(const QString& text);
+    void clear();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    bool seen() const;
+    void layOut();
+    QString aside_; // lines joined by LF, while detached_
+    bool detached_ = false;
 };
 
 // Push button: hand-point cursor, never a default button; when focused,
@@ -95,15 +123,9 @@ class Button : public QPushButton {
 public:
     explicit Button(QWidget* parent = nullptr);
     std::function<void()> OnClick;
-    // Rank in the order buttons were made; the accelerator rule goes by it.
-    quint64 creationNumber() const { return creationNumber_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    bool event(QEvent* event) override;
-
-private:
-    quint64 creationNumber_;
 };
 
 // Flat button without a face of its own: its caption stands on whatever lies
@@ -117,7 +139,6 @@ public:
     explicit SpeedButton(QWidget* parent = nullptr);
     std::function<void()> OnClick;
     std::function<void()> OnMouseMove;
-    quint64 creationNumber() const { return creationNumber_; } // as Button's
 
     // Both repaint only on a real change.
     void setFontSize(int points);
@@ -132,15 +153,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     QColor fontColor_ = Qt::black;
-    quint64 creationNumber_;
 };
 
-// Label; sizes itself to its text when shown (the platform's font is wider
-// than the one the places were laid out with).
+// Push and speed buttons take their '&' letter through the window's
+// accelerator rule (Form::dispatchAccelerator), which goes by the order they
+// were made: their rank in it, from 1; 0 for other buttons.
+quint64 acceleratorRank(const QAbstractButton* button);
+
+// Label; sizes itself to its text when shown.
 class Label : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool autoSize READ autoSize WRITE setAutoSize)

@@ -2,10 +2,14 @@
 
 #include "platform/ui/Application.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 namespace ui {
 
@@ -41,11 +45,50 @@ QMessageBox::Icon iconOf(int flags)
     }
 }
 
-// A real message box: no owner window, modal over the whole program, the
-// first button the default, and no escape button unless there is Cancel.
+// A real message box. Only a box with an OK or a Cancel button has an escape
+// answer: a Yes/No question closes by Yes or No alone, not by Esc or the
+// title bar's close box.
+class MessageWindow : public QMessageBox {
+public:
+    bool escapes = true;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!escapes && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (!escapes) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+// The window manager puts the caption between the window's icon and its
+// close button, in a bold font: the box is at least wide enough for that.
+void makeRoomForCaption(QMessageBox& box)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int buttons = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int wanted = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + buttons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
+// No owner window, modal over the whole program, the first button the
+// default.
 int runBox(const QString& caption, const QString& text, int flags)
 {
-    QMessageBox box;
+    MessageWindow box;
     box.setWindowTitle(caption);
     box.setText(text);
     box.setIcon(iconOf(flags));
@@ -68,10 +111,13 @@ int runBox(const QString& caption, const QString& text, int flags)
         buttons |= c.button;
     box.setStandardButtons(buttons);
     box.setDefaultButton(choices.front().button);
-    if ((flags & 0x0F) == mbOk)
-        box.setEscapeButton(box.button(QMessageBox::Ok));
-    else if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
         box.setEscapeButton(cancel);
+    else if ((flags & 0x0F) == mbOk)
+        box.setEscapeButton(box.button(QMessageBox::Ok));
+    else
+        box.escapes = false;
+    makeRoomForCaption(box);
     centreOnScreen(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
@@ -79,8 +125,9 @@ int runBox(const QString& caption, const QString& text, int flags)
         if (clicked && clicked == box.button(c.button))
             return c.id;
     }
-    // Closed by the window manager: the box's cancel answer.
-    return (flags & 0x0F) == mbYesNo ? idNo : ((flags & 0x0F) == mbOk ? idOk : idCancel);
+    // Ended without an answer (the program closing down): the escape answer,
+    // or No.
+    return (flags & 0x0F) == mbOk ? idOk : ((flags & 0x0F) == mbYesNo ? idNo : idCancel);
 }
 
 } // namespace

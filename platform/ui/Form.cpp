@@ -3,13 +3,18 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyleOptionMenuItem>
 
 namespace ui {
 
@@ -45,11 +50,51 @@ void Form::setPosition(Position position)
     position_ = position;
 }
 
+void Form::setAutoSize(bool on)
+{
+    if (!on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        return;
+    }
+    QRect contents;
+    const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (!child->isWindow() && !child->isHidden())
+            contents |= child->geometry();
+    }
+    setFixedSize(std::max(0, contents.right() + 1), std::max(0, contents.bottom() + 1));
+}
+
+namespace {
+// The menu the keyboard is on stands out on the bar as an open one does, so
+// the user sees where F10 or Alt has put them.
+class MenuBarLook : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        if (element == CE_MenuBarItem && (option->state & State_Selected)) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+                QStyleOptionMenuItem current = *item;
+                current.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &current, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+} // namespace
+
 void Form::setMenuBar(QMenuBar* bar)
 {
     if (!bar || menuBar_)
         return;
     menuBar_ = bar;
+    auto* look = new MenuBarLook;
+    look->setParent(bar);
+    bar->setStyle(look);
     const int h = bar->sizeHint().height();
     const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* child : children) {
@@ -164,16 +209,62 @@ void Form::closeEvent(QCloseEvent* event)
 void Form::keyPressEvent(QKeyEvent* event)
 {
     // Keys the focused control did not take: a letter clicks the first button
-    // that carries it as its accelerator.
+    // that carries it as its accelerator; with Alt, a letter no button takes
+    // opens the menu of the menu bar whose caption begins with it.
     const QString text = event->text();
-    if (text.size() == 1 && text.at(0).isLetterOrNumber() &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
-        if (dispatchAccelerator(text.at(0))) {
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (menuBar_ && event->key() == Qt::Key_F10 && mods == Qt::NoModifier) {
+        enterMenuBar();
+        event->accept();
+        return;
+    }
+    if (text.size() == 1 && text.at(0).isLetterOrNumber() && !(mods & (Qt::ControlModifier | Qt::MetaModifier))) {
+        if (dispatchAccelerator(text.at(0)) || ((mods & Qt::AltModifier) && openMenuOf(text.at(0)))) {
             event->accept();
             return;
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void Form::enterMenuBar()
+{
+    // The menu bar takes the keyboard when Alt is pressed and released alone;
+    // F10 is that same gesture. (The event of a modifier key carries the
+    // modifiers as they were before it.)
+    QKeyEvent altDown(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &altDown);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(this, &altUp);
+}
+
+bool Form::openMenuOf(QChar letter)
+{
+    if (!menuBar_ || !menuBar_->isVisible())
+        return false;
+    const QChar wanted = letter.toUpper();
+    const auto actions = menuBar_->actions();
+    for (QAction* action : actions) {
+        const QString caption = action->text().remove(QLatin1Char('&')).trimmed();
+        if (!action->isVisible() || !action->isEnabled() || caption.isEmpty() || caption.at(0).toUpper() != wanted)
+            continue;
+        QMenu* menu = action->menu();
+        if (!menu) {
+            // An entry on the bar itself acts at once.
+            action->trigger();
+            return true;
+        }
+        menuBar_->setActiveAction(action);
+        const auto entries = menu->actions();
+        for (QAction* entry : entries) {
+            if (!entry->isSeparator() && entry->isVisible() && entry->isEnabled()) {
+                menu->setActiveAction(entry);
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
 }
 
 namespace {
@@ -201,14 +292,8 @@ bool Form::dispatchAccelerator(QChar letter)
     quint64 firstNumber = 0;
     const auto buttons = findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {
-        quint64 number = 0;
-        if (auto* b = qobject_cast<Button*>(button))
-            number = b->creationNumber();
-        else if (auto* s = qobject_cast<SpeedButton*>(button))
-            number = s->creationNumber();
-        else
-            continue;
-        if (button->window() != this || !button->isVisible() || !button->isEnabled())
+        const quint64 number = acceleratorRank(button);
+        if (number == 0 || button->window() != this || !button->isVisible() || !button->isEnabled())
             continue;
         if (acceleratorOf(button->text()) == wanted && (!first || number < firstNumber)) {
             first = button;

@@ -52,6 +52,11 @@ public:
     // place it had. Designed uses the form's own pos().
     void setPosition(Position position);
 
+    // The form fits its client area to its controls and keeps that size: the
+    // user can neither resize nor maximise it. Call after setupUi (and
+    // setMenuBar).
+    void setAutoSize(bool on);
+
     // Puts the menu bar over the client area: the controls placed at their
     // client coordinates move down by its height and the form grows by it.
     // Call once, after setupUi.
@@ -62,6 +67,13 @@ public:
     // whose caption marks that letter with '&' is clicked. Returns whether
     // one took it.
     bool dispatchAccelerator(QChar letter);
+
+    // The keyboard reaches the menu bar: F10, or Alt pressed and released
+    // alone, enters it (arrows move, Enter opens, Esc leaves); Alt with a
+    // letter that no button takes opens the menu whose caption begins with
+    // it, or runs an entry that stands on the bar itself.
+    void enterMenuBar();
+    bool openMenuOf(QChar letter);
 
     // Seam for tests that drive windows from inside their loops: called when
     // a loop starts (modal: showModal once the form is shown and activated;

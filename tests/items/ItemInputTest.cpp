@@ -6,6 +6,9 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 
 namespace {
@@ -417,6 +420,38 @@ TEST_F(ItemInputTest, EditButtonOpensTheEditWindowAndComingBackKeepsTheBoxes)
         EXPECT_FALSE(w()->isVisible());
     });
     EXPECT_EQ(stored("10001"), "10001|OBENG BESAR|4.0|1.0|ITEM");
+}
+
+TEST_F(ItemInputTest, PasteOrDropIntoTheReorderBoxTakesDigitsOnly)
+{
+    inWindow(w(), [&] {
+        typeText(w()->Edit1, QStringLiteral("1abcd"));
+        pressEnter(w()->Edit1);
+        typeText(w()->Edit2, QStringLiteral("baut"));
+        pressEnter(w()->Edit2);
+        ui::Edit* reorder = w()->Edit3;
+        ASSERT_EQ(w()->focusWidget(), reorder);
+        for (const char* refused : {"-5", "12.75", "1e308", "\u0667"}) {
+            QApplication::clipboard()->setText(QString::fromUtf8(refused));
+            pressKey(reorder, Qt::Key_Insert, Qt::ShiftModifier);
+        }
+        EXPECT_EQ(reorder->text(), "");
+        QApplication::clipboard()->setText(QStringLiteral("42"));
+        pressKey(reorder, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(reorder->text(), "42");
+        const auto drop = [&](const QString& text) {
+            QMimeData dragged;
+            dragged.setText(text);
+            QDragEnterEvent enter(QPoint(2, 5), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(reorder, &enter);
+            QDropEvent dropped(QPointF(2, 5), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(reorder, &dropped);
+        };
+        drop(QStringLiteral("7x"));
+        EXPECT_EQ(reorder->text(), "42");
+        drop(QStringLiteral("7"));
+        EXPECT_EQ(reorder->text(), "742");
+    });
 }
 
 } // namespace

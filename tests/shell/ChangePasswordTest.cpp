@@ -209,6 +209,30 @@ TEST_F(ShellTest, MismatchAtTheRepeatWithdrawsGanti)
     EXPECT_EQ(passwordFile(), "SECRET");
 }
 
+TEST_F(ShellTest, GantiRefusesAnEmptyNewPassword)
+{
+    writePasswordFile("SECRET");
+    runLogin(QStringLiteral("secret"), [&] {
+        inChangeWindow([&] {
+            enter(FGantiPass->Edit1, QStringLiteral("secret"));
+            enter(FGantiPass->Edit2, QStringLiteral("new"));
+            // The new box emptied afterwards; Enter in the empty repeat box.
+            FGantiPass->Edit2->setFocus();
+            pressKey(FGantiPass->Edit2, Qt::Key_A, Qt::ControlModifier);
+            pressKey(FGantiPass->Edit2, Qt::Key_Backspace);
+            pressEnter(FGantiPass->Edit3);
+            ASSERT_TRUE(FGantiPass->Button1->isEnabled());
+            click(FGantiPass->Button1);
+            EXPECT_TRUE(FGantiPass->isVisible());
+            EXPECT_EQ(FGantiPass->focusWidget(), FGantiPass->Edit2);
+            click(FGantiPass->Button3);
+        });
+        endProgram();
+    });
+    EXPECT_EQ(dialogs.texts(), QStringList({"Password Tidak Boleh Kosong...!"})) << "no question, nothing written";
+    EXPECT_EQ(passwordFile(), "SECRET");
+}
+
 TEST_F(ShellTest, RepeatChangedAfterGantiIsWhatGetsWritten)
 {
     writePasswordFile("SECRET");

@@ -180,6 +180,9 @@ TEST_F(ShellTest, LoginWindowLayout)
     whileRunning([&] {
         EXPECT_EQ(Fpass->windowTitle(), " Password Dialog ");
         EXPECT_EQ(Fpass->size(), QSize(376, 234));
+        Fpass->resize(600, 400); // as the window manager's frame would
+        EXPECT_EQ(Fpass->size(), QSize(376, 234)) << "it keeps the size of its picture";
+        EXPECT_EQ(Fpass->maximumSize(), Fpass->minimumSize()) << "so it cannot be maximised either";
         EXPECT_EQ(Fpass->pos(), QPoint(443, 87));
         EXPECT_EQ(Fpass->focusWidget(), Fpass->Edit1);
         EXPECT_EQ(Fpass->Edit1->geometry(), QRect(144, 88, 121, 21));

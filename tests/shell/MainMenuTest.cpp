@@ -6,6 +6,9 @@
 #include "shell/UGPass.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QSignalSpy>
 #include <QWindow>
 
@@ -92,6 +95,53 @@ TEST_F(ShellTest, LetterLGoesToTheReceiptReportButtonNeverToMinimumStock)
     });
 }
 
+TEST_F(ShellTest, MenuBarFromTheKeyboard)
+{
+    runLogin(QString(), [&] {
+        QMenuBar* bar = FUtama->MainMenu1;
+        const auto popup = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+        // F10, or Alt alone, enters the bar, where the menu it is on stands
+        // out; arrows move; Esc leaves.
+        const QPoint onFile = bar->actionGeometry(FUtama->File1->menuAction()).topLeft() + QPoint(2, 4);
+        const QRgb plain = bar->grab().toImage().pixel(onFile);
+        pressKey(FUtama, Qt::Key_F10);
+        EXPECT_EQ(bar->activeAction(), FUtama->File1->menuAction());
+        EXPECT_NE(bar->grab().toImage().pixel(onFile), plain);
+        pressKey(bar, Qt::Key_Escape);
+        EXPECT_EQ(bar->activeAction(), nullptr);
+        QTest::keyClick(FUtama, Qt::Key_Alt, Qt::AltModifier);
+        EXPECT_EQ(bar->activeAction(), FUtama->File1->menuAction());
+        pressKey(bar, Qt::Key_Escape);
+
+        // Alt with a letter no button carries opens the menu it begins.
+        pressKey(FUtama, Qt::Key_F, Qt::AltModifier);
+        ASSERT_EQ(popup(), FUtama->File1);
+        pressKey(popup(), Qt::Key_Down);
+        EXPECT_EQ(FUtama->File1->activeAction(), FUtama->GantiPassword1);
+        whileModal([] { click(FGantiPass->Button3); });
+        pressKey(popup(), Qt::Key_Return);
+        whileModal([] { click(FAbout->Button1); });
+        pressKey(FUtama, Qt::Key_A, Qt::AltModifier);
+
+        // "Cetak Ulang" lies under "Laporan", whose letter is a button's.
+        QSignalSpy reprint(FUtama->Packinglist3, &QAction::triggered);
+        pressKey(FUtama, Qt::Key_F10);
+        pressKey(bar, Qt::Key_Right);
+        pressKey(bar, Qt::Key_Right);
+        pressKey(bar, Qt::Key_Down);
+        ASSERT_EQ(popup(), FUtama->Laporan1);
+        for (int i = 0; i < 4; ++i)
+            pressKey(popup(), Qt::Key_Down);
+        EXPECT_EQ(FUtama->Laporan1->activeAction(), FUtama->Cetak1->menuAction());
+        pressKey(popup(), Qt::Key_Right);
+        ASSERT_EQ(popup(), FUtama->Cetak1);
+        pressKey(popup(), Qt::Key_Return);
+        EXPECT_EQ(reprint.count(), 1);
+        endProgram();
+    });
+    EXPECT_EQ(dialogs.count(DialogScript::Question), 0);
+}
+
 TEST_F(ShellTest, HoverLooks)
 {
     runLogin(QString(), [&] {
@@ -128,6 +178,9 @@ TEST_F(ShellTest, MainMenuLayout)
         EXPECT_EQ(FUtama->windowTitle(), " Menu Utama ");
         const int bar = FUtama->MainMenu1->height();
         EXPECT_EQ(FUtama->size(), QSize(800, 600 + bar));
+        FUtama->resize(1000, 700);
+        EXPECT_EQ(FUtama->size(), QSize(800, 600 + bar));
+        EXPECT_EQ(FUtama->maximumSize(), FUtama->minimumSize());
         EXPECT_EQ(FUtama->Image1->geometry(), QRect(0, bar, 800, 600));
         EXPECT_EQ(FUtama->SpeedButton8->y() - bar, 488);
         EXPECT_LT(FUtama->SpeedButton8->y(), FUtama->SpeedButton7->y());

@@ -9,12 +9,16 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -61,6 +65,16 @@ void waitUntilBuilt(PreviewWindow* window)
 void inPreview(std::function<void()> step)
 {
     QTimer::singleShot(0, std::move(step));
+}
+
+// The title bar's close box: a close event that comes from the window system.
+void closeByTitleBar(QWidget* window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(window, &event); // sendEvent() would make it the program's own
+    if (event.isAccepted())
+        window->hide();
 }
 
 class Caller : public ui::Form {
@@ -135,6 +149,24 @@ TEST_F(PreviewTest, ClosingItStraightAwayStillActivatesTheCaller)
         inPreview([&] { report.previewWindow()->close(); });
         report.preview();
         EXPECT_EQ(caller.activations, 2);
+        caller.closeForm();
+    });
+    caller.showModal();
+}
+
+TEST_F(PreviewTest, TheCloseBoxActivatesTheCallerAsCloseDoes)
+{
+    auto ds = numberedLines(3);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller caller;
+    whileModal([&] {
+        inPreview([&] {
+            click(caller.Button1); // the user was last in the calling window
+            const int before = caller.activations;
+            closeByTitleBar(report.previewWindow());
+            EXPECT_EQ(caller.activations, before + 1);
+        });
+        report.preview();
         caller.closeForm();
     });
     caller.showModal();
@@ -305,6 +337,13 @@ TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnc
             ASSERT_TRUE(dialog);
             EXPECT_EQ(dialog->minPage(), 1);
             EXPECT_EQ(dialog->maxPage(), 2);
+            auto* from = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
+            ASSERT_TRUE(from && to);
+            EXPECT_EQ(from->value(), 1);
+            EXPECT_EQ(to->value(), 2);
+            // It sets the printer up and prints nothing itself.
+            EXPECT_EQ(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text(), "OK");
             dialog->accept();
         });
         click(button(w, "printerSetupButton"));

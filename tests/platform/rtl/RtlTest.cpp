@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -124,6 +127,20 @@ TEST_F(FilesTest, MemoTextNormalisesLineBreaksAndEndsAtNul)
     EXPECT_THROW(rtl::loadMemoText(path("missing")), rtl::InOutError);
 }
 
+TEST_F(FilesTest, OnlyARegularFileIsRead)
+{
+    // A named pipe would hold the reader until something writes to it.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("Pass.Txt")).constData(), 0644), 0);
+    try {
+        rtl::loadMemoText(path("Pass.Txt"));
+        FAIL() << "a named pipe is no password file";
+    } catch (const rtl::InOutError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot open file \"%1\".").arg(path("Pass.Txt"))))
+            << e.message().toStdString();
+    }
+    EXPECT_THROW(rtl::loadMemoText(QStringLiteral("/dev/zero")), rtl::InOutError);
+}
+
 TEST_F(FilesTest, ReplacingContentsWritesInFullOrLeavesTheOldFile)
 {
     write("Pass.Txt", "OLD");
@@ -152,6 +169,35 @@ TEST_F(FilesTest, ReplacingContentsWritesInFullOrLeavesTheOldFile)
     EXPECT_FALSE(rtl::fileExists(dir.path())); // a folder is no file
     EXPECT_TRUE(rtl::deleteFile(path("Pass.Txt")));
     EXPECT_FALSE(rtl::deleteFile(path("Pass.Txt")));
+}
+
+TEST_F(FilesTest, ReplacingKeepsPermissionsAndOwnerAndFollowsALink)
+{
+    write("Pass.Txt", "OLD");
+    const QByteArray file = QFile::encodeName(path("Pass.Txt"));
+    ASSERT_EQ(::chmod(file.constData(), 0640), 0);
+    const bool mayGiveAway = ::geteuid() == 0;
+    if (mayGiveAway) {
+        ASSERT_EQ(::chown(file.constData(), 65534, 65534), 0);
+    }
+    rtl::replaceFileContents(path("Pass.Txt"), "NEW");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u) << "not readable by everyone now";
+    if (mayGiveAway) {
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
+
+    // A link in the program's folder to a file elsewhere stays a link; the
+    // file it names gets the new text, put in place within its own folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("elsewhere"));
+    write("elsewhere/real.txt", "OLD");
+    ASSERT_TRUE(QFile::link(QStringLiteral("elsewhere/real.txt"), path("Link.Txt")));
+    rtl::replaceFileContents(path("Link.Txt"), "LINKED");
+    EXPECT_TRUE(QFileInfo(path("Link.Txt")).isSymLink());
+    EXPECT_EQ(read("elsewhere/real.txt"), "LINKED");
+    EXPECT_EQ(QDir(path("elsewhere")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
-#include <QWindow>
+#include <QMessageBox>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +83,65 @@ TEST_F(ApplicationTest, FirstFormCreatedIsTheMainWindow)
     EXPECT_EQ(app.mainForm(), Logged) << "a plain object never becomes the main window";
     EXPECT_FALSE(Logged->isVisible()) << "created hidden";
     EXPECT_FALSE(FormA->isVisible());
+}
+
+TEST_F(ApplicationTest, CaptionsReachTheWindowSystemAsWritten)
+{
+    // Qt appends an application display name to the caption it gives the
+    // window system; the title is the program's name, not such a display name.
+    app.createForm(FormA);
+    FormA->setWindowTitle(QStringLiteral(" Password Dialog "));
+    FormA->show();
+    EXPECT_EQ(FormA->windowHandle()->title(), " Password Dialog ");
+    EXPECT_EQ(QCoreApplication::applicationName(), "TORAMBU KESTI");
+    QCoreApplication::setApplicationName(QStringLiteral("another name"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "another name") << "no display name of its own";
+    QCoreApplication::setApplicationName(app.title());
+    FormA->hide();
+}
+
+// Runs the step inside the next real message window's loop.
+void inMessageWindow(std::function<void(QMessageBox* box)> step)
+{
+    QTimer::singleShot(0, [step = std::move(step)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        step(box);
+        if (box->isVisible()) {
+            ADD_FAILURE() << "the window is still open";
+            box->done(0);
+        }
+    });
+}
+
+TEST_F(ApplicationTest, QuestionsHaveNoEscapeAnswerAndAPlainMessageTakesEnterSpaceOrEsc)
+{
+    ui::setDialogResponder(nullptr); // the real windows
+    const auto roomForCaption = [](QMessageBox* box) {
+        QFont bold = box->font();
+        bold.setBold(true);
+        return QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+               2 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    };
+    inMessageWindow([&](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), "Konfirmasi");
+        pressKey(box->focusWidget(), Qt::Key_Escape);
+        box->windowHandle()->close();
+        EXPECT_TRUE(box->isVisible()) << "only Yes or No answers";
+        click(box->button(QMessageBox::No));
+    });
+    EXPECT_EQ(ui::messageBox(QStringLiteral("Yakin Akan Keluar Dari Aplikasi"), QStringLiteral("Konfirmasi"),
+                             ui::mbYesNo | ui::mbIconQuestion),
+              ui::idNo);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        inMessageWindow([&](QMessageBox* box) {
+            EXPECT_EQ(box->windowTitle(), "TORAMBU KESTI");
+            EXPECT_GE(box->width(), roomForCaption(box)) << "the caption is not cut";
+            pressKey(box->focusWidget(), key);
+        });
+        ui::showMessage(QStringLiteral("Password Salah...!"));
+    }
+    ui::setDialogResponder(&dialogs);
 }
 
 TEST(ApplicationLifetime, DestroysObjectsInReverseOrderAndClearsReferences)

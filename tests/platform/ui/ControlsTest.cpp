@@ -11,9 +11,12 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QImageWriter>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyleOption>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,78 @@ TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
     EXPECT_EQ(edit->text(), "ABC 1XPASTED");
     edit->setText(QStringLiteral("koliba"));
     EXPECT_EQ(edit->text(), "KOLIBA");
+    // One letter for one: a capital of two letters or beyond 8 bits is not
+    // made, and the cursor stays after what was typed.
+    edit->clear();
+    typeText(edit, QStringLiteral("a\u00DFb\u00FFc\u00B5d\u00E9"));
+    EXPECT_EQ(edit->text(), QStringLiteral("A\u00DFB\u00FFC\u00B5D\u00C9"));
+    EXPECT_EQ(edit->cursorPosition(), 8);
+    edit->setCursorPosition(1);
+    typeText(edit, QStringLiteral("\u00DF"));
+    EXPECT_EQ(edit->cursorPosition(), 2);
+}
+
+TEST_F(ControlsTest, ComposedInputPassesTheKeyFilters)
+{
+    auto* digits = new ui::Edit(&form);
+    digits->OnKeyPress = [](QChar& key) {
+        if (!key.isDigit())
+            key = QChar(0);
+    };
+    auto* name = new ui::Edit(&form);
+    name->setUpperCase(true);
+    const auto compose = [](ui::Edit* edit, const QString& committed) {
+        QInputMethodEvent event(QString(), {});
+        event.setCommitString(committed);
+        QApplication::sendEvent(edit, &event);
+    };
+    compose(digits, QStringLiteral("\u00C97"));
+    EXPECT_EQ(digits->text(), "7") << "a dead key's \u00C9 is no digit";
+    compose(name, QStringLiteral("\u00E9\u00DF"));
+    EXPECT_EQ(name->text(), QStringLiteral("\u00C9\u00DF"));
+}
+
+TEST_F(ControlsTest, ControlCharactersNeverEnterTheBox)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->show();
+    edit->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf16(u"AB\tC\r\nD\0E", 10));
+    pressKey(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text(), "ABCDE");
+    EXPECT_EQ(edit->cursorPosition(), 5);
+    edit->setText(QString::fromUtf16(u"X\0Y", 3));
+    EXPECT_EQ(edit->text(), "XY");
+}
+
+TEST_F(ControlsTest, DesignFontIsLiberationSansAtItsPixelSizeFor96Dpi)
+{
+    QFont designed(QStringLiteral("MS Sans Serif"));
+    designed.setPointSize(8);
+    form.setFont(designed);
+    auto* label = new ui::Label(&form);
+    label->setText(QStringLiteral("Kode Barang"));
+    EXPECT_EQ(QFontInfo(label->font()).family(), "Liberation Sans");
+    EXPECT_EQ(label->font().pixelSize(), 11);
+    // A font of its own, changed in points later.
+    auto* button = new ui::SpeedButton(&form);
+    designed.setBold(true);
+    button->setFont(designed);
+    EXPECT_EQ(button->font().pixelSize(), 11);
+    EXPECT_EQ(button->fontSize(), 8);
+    button->setFontSize(12);
+    EXPECT_EQ(button->font().pixelSize(), 16);
+
+    // A five-character code shows whole in a 41-pixel box: typing it to the
+    // end scrolls nothing.
+    auto* code = new ui::Edit(&form);
+    code->setGeometry(10, 10, 41, 21);
+    code->show();
+    const int start = code->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    typeText(code, QStringLiteral("8ABCD"));
+    code->grab(); // the box scrolls its text as it paints
+    const int advance = QFontMetrics(code->font()).horizontalAdvance(QStringLiteral("8ABCD"));
+    EXPECT_NEAR(code->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(), start + advance, 1);
 }
 
 TEST_F(ControlsTest, PasswordSignShowsForEveryCharacter)
@@ -87,6 +162,25 @@ TEST_F(ControlsTest, KeyPressSeesEveryTypedKeyByReference)
     EXPECT_EQ(seen, std::vector<int>({'1', 'a', '2', 'x', 8, 13}));
     EXPECT_EQ(buttonClicks, 0) << "Enter in an edit never clicks a button";
     EXPECT_TRUE(edit->hasFocus());
+}
+
+TEST_F(ControlsTest, ButtonFocusedAfterEnterShowsItsFocusFrame)
+{
+    auto* edit = new ui::Edit(&form);
+    auto* button = new ui::Button(&form);
+    button->setText(QStringLiteral("&Simpan"));
+    edit->OnKeyPress = [&](QChar& key) {
+        if (key == QChar(13))
+            button->setFocus();
+    };
+    edit->show();
+    button->show();
+    edit->setFocus();
+    pressEnter(edit);
+    QStyleOptionButton look;
+    look.initFrom(button);
+    EXPECT_TRUE(look.state & QStyle::State_HasFocus);
+    EXPECT_TRUE(look.state & QStyle::State_KeyboardFocusChange) << "drawn with its focus frame";
 }
 
 TEST_F(ControlsTest, KeyHandlerErrorShowsErrorWindowAndDropsTheKey)
@@ -187,8 +281,7 @@ TEST_F(ControlsTest, Latin1OnlyEditTakesNoOtherCharacter)
     edit->setLatin1Only(true);
     edit->show();
     edit->setFocus();
-    // U+0178 is the capital of the 8-bit small y with diaeresis.
-    typeText(edit, QStringLiteral("a\u20AC\u00E9\u00FF\u00A0b"));
+    typeText(edit, QStringLiteral("a\u20AC\u00E9\u0142\u00A0b"));
     EXPECT_EQ(edit->text(), QStringLiteral("A\u00C9\u00A0B"));
     QApplication::clipboard()->setText(QStringLiteral("x\u0142"));
     edit->paste();
@@ -291,6 +384,33 @@ TEST_F(ControlsTest, MemoJoinsLinesWithCrLf)
     // Read back as it was put in, a no-break space too.
     memo->setText(QStringLiteral("A\u00A0B\nC"));
     EXPECT_EQ(memo->text(), QStringLiteral("A\u00A0B\r\nC"));
+}
+
+TEST_F(ControlsTest, CoveredMemoKeepsItsTextWithoutLayingItOut)
+{
+    // The login's memo lies under its entry: a long password file must not
+    // be laid out there.
+    auto* memo = new ui::Memo(&form);
+    memo->setGeometry(145, 89, 119, 20);
+    auto* entry = new ui::Edit(&form);
+    entry->setGeometry(144, 88, 121, 21);
+    memo->show();
+    entry->show();
+    const QString line(200000, QLatin1Char('A'));
+    memo->setText(line + QStringLiteral("\r\nB"));
+    form.grab();
+    EXPECT_TRUE(memo->document()->isEmpty()) << "nothing laid out";
+    EXPECT_EQ(memo->text(), line + QStringLiteral("\r\nB"));
+
+    // Reached by Tab, it holds its text for editing; uncovered, it shows it.
+    memo->setText(QStringLiteral("AB\rC"));
+    memo->setFocus();
+    EXPECT_EQ(memo->document()->toPlainText(), "AB\nC");
+    typeText(memo, QStringLiteral("x"));
+    EXPECT_EQ(memo->text(), "xAB\r\nC");
+    entry->hide();
+    memo->setText(QStringLiteral("SHOWN"));
+    EXPECT_EQ(memo->document()->toPlainText(), "SHOWN");
 }
 
 TEST_F(ControlsTest, MaskEditKeepsLiterals)
