@@ -351,7 +351,10 @@ void PageBuilder::placeText(const TextItem& item, const QRectF& bandRect, const 
     };
 
     if (item.autoSize) {
-        add(text, y0, bandRect);
+        // A text that sizes itself may run past the band's sides into the
+        // margins (a date-time stamp near the right edge does); the paper's
+        // edges and the band's height still bound it.
+        add(text, y0, QRectF(0, bandRect.top(), layout_.pageWidth(), bandRect.height()));
         return;
     }
     // A fixed box: the text wraps at its width and what does not fit is cut.
