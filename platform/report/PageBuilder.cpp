@@ -1,6 +1,7 @@
 #include "platform/report/PageBuilder.h"
 
 #include "platform/data/DataSet.h"
+#include "platform/data/Table.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Picture.h"
 #include "platform/rtl/Clock.h"
@@ -150,7 +151,11 @@ bool PageBuilder::step(int rows)
 
 void PageBuilder::abandon()
 {
-    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active())
+    // Stopping costs the same at any size. A table finds its last row
+    // through its key at once; a query would have to read every row left to
+    // reach its last, so it stays on its current row (its windows close or
+    // run it again when the preview closes).
+    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active() && dynamic_cast<data::Table*>(dataSet_))
         dataSet_->last();
     phase_ = Phase::Done;
     watch_.reset();
