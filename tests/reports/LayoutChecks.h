@@ -13,10 +13,13 @@
 
 // What the tests of the report layouts read from their built pages.
 
+#ifndef TK_TEST_QSTRING_PRINTER
+#define TK_TEST_QSTRING_PRINTER
 inline void PrintTo(const QString& s, std::ostream* os)
 {
     *os << '"' << s.toStdString() << '"';
 }
+#endif
 
 constexpr double kMargin = 12.7;
 constexpr double kPlaceTol = 0.05;
