@@ -2,4 +2,4 @@
 
 TQrLapKeluar* QrLapKeluar = nullptr;
 
-TQrLapKeluar::TQrLapKeluar() : DateRangeLayout(QStringLiteral("QrLapKeluar")) {}
+TQrLapKeluar::TQrLapKeluar() : DataModuleReport(QStringLiteral("QrLapKeluar")) {}

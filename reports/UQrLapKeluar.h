@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reports/DateRangeLayout.h"
+#include "reports/DataModuleReport.h"
 
 // The issue report: the issue lines of a date range (FDM->QLapKeluar), as
 // the issue report window left the query.
-class TQrLapKeluar : public DateRangeLayout {
+class TQrLapKeluar : public DataModuleReport {
     Q_OBJECT
 public:
     TQrLapKeluar();

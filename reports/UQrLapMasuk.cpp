@@ -2,4 +2,4 @@
 
 TQrLapMasuk* QrLapMasuk = nullptr;
 
-TQrLapMasuk::TQrLapMasuk() : DateRangeLayout(QStringLiteral("QrLapMasuk")) {}
+TQrLapMasuk::TQrLapMasuk() : DataModuleReport(QStringLiteral("QrLapMasuk")) {}

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reports/DateRangeLayout.h"
+#include "reports/DataModuleReport.h"
 
 // The receipt report: the receipt lines of a date range (FDM->QLapMasuk),
 // as the receipt report window left the query.
-class TQrLapMasuk : public DateRangeLayout {
+class TQrLapMasuk : public DataModuleReport {
     Q_OBJECT
 public:
     TQrLapMasuk();

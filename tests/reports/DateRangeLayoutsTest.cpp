@@ -93,7 +93,7 @@ protected:
     }
 
     bool issues() const { return GetParam()->issues; }
-    DateRangeLayout& layout() { return *layout_; }
+    DataModuleReport& layout() { return *layout_; }
     data::Query* query() { return issues() ? FDM->QLapKeluar : FDM->QLapMasuk; }
 
     // One movement line under document `no` of `date` (yyyy-mm-dd).
@@ -125,7 +125,7 @@ protected:
     QString pdfName(const char* what) const { return QStringLiteral("%1-%2.pdf").arg(GetParam()->name, what); }
 
 private:
-    std::unique_ptr<DateRangeLayout> layout_;
+    std::unique_ptr<DataModuleReport> layout_;
 };
 
 } // namespace
@@ -168,7 +168,7 @@ TEST_P(DateRangeLayoutTest, ARangePrintsOnLandscapeWithEveryItemAtItsPlaceAndNoS
     // The title in 14 point bold, the address line bold, the rest plain.
     EXPECT_EQ(printedIn(page, *title, "QRLabel1")->font, (report::FontSpec{"Arial", 14, true, false}));
     EXPECT_TRUE(printedIn(page, *title, "QRLabel9")->font.bold);
-    EXPECT_EQ(printedIn(page, *title, "QRLabel9")->text, layout().QRLabel9->caption());
+    EXPECT_EQ(printedIn(page, *title, "QRLabel9")->text, layout().item<report::Label>("QRLabel9")->caption());
     EXPECT_EQ(printedIn(page, *title, "QRSysData1")->font, (report::FontSpec{"Arial", 10, false, false}));
     EXPECT_EQ(printedIn(page, *header, "QRLabel5")->font, (report::FontSpec{"Arial", 10, false, false}));
     // The whole stamp is on the page, even where it runs past the band.

@@ -92,7 +92,7 @@ TEST_F(StockLayoutTest, TheStockReportListsEveryItemInCodeOrderAndLeavesTheTable
                                {"QRSysData1", 150.0, 18.0, "Dicetak :05/03/2024 14:07:09"}});
     EXPECT_EQ(printedIn(page, *title, "QRLabel1")->font, (report::FontSpec{"Arial", 14, true, false}));
     EXPECT_TRUE(printedIn(page, *title, "QRLabel7")->font.bold);
-    EXPECT_EQ(printedIn(page, *title, "QRLabel7")->text, QrLapStock->QRLabel7->caption());
+    EXPECT_EQ(printedIn(page, *title, "QRLabel7")->text, QrLapStock->item<report::Label>("QRLabel7")->caption());
     const Primitive* logo = printedIn(page, *title, "QRImage1");
     EXPECT_NEAR(logo->rect.width(), 21.4, kPlaceTol); // stretched to its box
     EXPECT_NEAR(logo->rect.height(), 21.4, kPlaceTol);
