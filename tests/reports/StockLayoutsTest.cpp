@@ -3,6 +3,7 @@
 #include "reports/QrMin.h"
 #include "reports/UQrLapStock.h"
 
+#include <algorithm>
 #include <memory>
 
 using report::BandType;
@@ -35,20 +36,6 @@ protected:
     {
         FDM->QMin->close();
         FDM->QMin->open();
-    }
-
-    // The detail band that prints an item code.
-    static const report::PlacedBand* rowOf(const Document& doc, const QString& code, const report::Page** page)
-    {
-        for (const auto& p : doc.pages)
-            for (const auto& band : p.bands) {
-                const Primitive* text = band.type == BandType::Detail ? printedIn(p, band, "QRDBText1") : nullptr;
-                if (text && text->text == code) {
-                    *page = &p;
-                    return &band;
-                }
-            }
-        return nullptr;
     }
 };
 
@@ -92,7 +79,6 @@ TEST_F(StockLayoutTest, TheStockReportListsEveryItemInCodeOrderAndLeavesTheTable
                                {"QRSysData1", 150.0, 18.0, "Dicetak :05/03/2024 14:07:09"}});
     EXPECT_EQ(printedIn(page, *title, "QRLabel1")->font, (report::FontSpec{"Arial", 14, true, false}));
     EXPECT_TRUE(printedIn(page, *title, "QRLabel7")->font.bold);
-    EXPECT_EQ(printedIn(page, *title, "QRLabel7")->text, QrLapStock->item<report::Label>("QRLabel7")->caption());
     const Primitive* logo = printedIn(page, *title, "QRImage1");
     EXPECT_NEAR(logo->rect.width(), 21.4, kPlaceTol); // stretched to its box
     EXPECT_NEAR(logo->rect.height(), 21.4, kPlaceTol);
@@ -141,11 +127,9 @@ TEST_F(StockLayoutTest, TheMinimumStockReportListsItemsAtOrBelowTheirReorderLeve
     ASSERT_EQ(doc.pageCount(), 1);
     const auto& page = doc.pages[0];
     // Equal to the level is listed, one above it is not.
-    const report::Page* at = nullptr;
-    EXPECT_TRUE(rowOf(doc, "A0001", &at));
-    EXPECT_TRUE(rowOf(doc, "C0003", &at));
-    EXPECT_FALSE(rowOf(doc, "B0002", &at));
-    EXPECT_FALSE(rowOf(doc, "D0004", &at));
+    std::vector<QString> listed = textsOf(doc, "QRDBText1");
+    std::sort(listed.begin(), listed.end()); // the query sets no order
+    EXPECT_EQ(listed, (std::vector<QString>{"A0001", "C0003"}));
     EXPECT_EQ(textsOf(doc, "QRSysData1"), numbered(1, 2));
 
     const auto* title = bandOf(page, BandType::Title);
