@@ -1,6 +1,7 @@
 #include "platform/report/PageBuilder.h"
 
 #include "platform/data/DataSet.h"
+#include "platform/data/Table.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Picture.h"
 #include "platform/rtl/Clock.h"
@@ -150,7 +151,11 @@ bool PageBuilder::step(int rows)
 
 void PageBuilder::abandon()
 {
-    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active())
+    // Stopping costs the same at any size. A table finds its last row
+    // through its key at once; a query would have to read every row left to
+    // reach its last, so it stays on its current row (its windows close or
+    // run it again when the preview closes).
+    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active() && dynamic_cast<data::Table*>(dataSet_))
         dataSet_->last();
     phase_ = Phase::Done;
     watch_.reset();
@@ -351,7 +356,10 @@ void PageBuilder::placeText(const TextItem& item, const QRectF& bandRect, const 
     };
 
     if (item.autoSize) {
-        add(text, y0, bandRect);
+        // A text that sizes itself may run past the band's sides into the
+        // margins (a date-time stamp near the right edge does); the paper's
+        // edges and the band's height still bound it.
+        add(text, y0, QRectF(0, bandRect.top(), layout_.pageWidth(), bandRect.height()));
         return;
     }
     // A fixed box: the text wraps at its width and what does not fit is cut.

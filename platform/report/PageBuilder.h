@@ -35,8 +35,9 @@ public:
     // Lays out up to `rows` more rows; true once the document is complete.
     bool step(int rows);
     void finish();
-    // Stops without completing the document; the dataset is left at its
-    // last row, as a complete run leaves it.
+    // Stops without completing the document and without reading further
+    // rows: a table is left at its last row, as a complete run leaves it; any
+    // other dataset stays on its current row.
     void abandon();
     bool finished() const { return phase_ == Phase::Done; }
 

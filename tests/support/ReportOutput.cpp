@@ -25,6 +25,8 @@ QString writeTestPdf(const report::Document& doc, const QString& fileName,
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(doc.orientation == report::Orientation::Landscape ? QPageLayout::Landscape
+                                                                                 : QPageLayout::Portrait);
     printer.setFullPage(true);
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     report::printDocument(doc, printer, progress);

@@ -1,0 +1,5 @@
+#include "reports/QrMin.h"
+
+TQMin* QMin = nullptr;
+
+TQMin::TQMin() : DataModuleReport(QStringLiteral("QMin")) {}

@@ -1,0 +1,5 @@
+#include "reports/UQrLapKeluar.h"
+
+TQrLapKeluar* QrLapKeluar = nullptr;
+
+TQrLapKeluar::TQrLapKeluar() : DataModuleReport(QStringLiteral("QrLapKeluar")) {}

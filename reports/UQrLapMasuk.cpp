@@ -1,0 +1,5 @@
+#include "reports/UQrLapMasuk.h"
+
+TQrLapMasuk* QrLapMasuk = nullptr;
+
+TQrLapMasuk::TQrLapMasuk() : DataModuleReport(QStringLiteral("QrLapMasuk")) {}

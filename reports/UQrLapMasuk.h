@@ -1,0 +1,13 @@
+#pragma once
+
+#include "reports/DataModuleReport.h"
+
+// The receipt report: the receipt lines of a date range (FDM->QLapMasuk),
+// as the receipt report window left the query.
+class TQrLapMasuk : public DataModuleReport {
+    Q_OBJECT
+public:
+    TQrLapMasuk();
+};
+
+extern TQrLapMasuk* QrLapMasuk;

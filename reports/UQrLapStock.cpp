@@ -1,0 +1,5 @@
+#include "reports/UQrLapStock.h"
+
+TQrLapStock* QrLapStock = nullptr;
+
+TQrLapStock::TQrLapStock() : DataModuleReport(QStringLiteral("QrLapStock")) {}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "reports/DataModuleReport.h"
+
+// The stock report: every item of the item table (FDM->TBarang) in code
+// order. Building it leaves the table on its last item.
+class TQrLapStock : public DataModuleReport {
+    Q_OBJECT
+public:
+    TQrLapStock();
+};
+
+extern TQrLapStock* QrLapStock;
