@@ -5,7 +5,7 @@
 TQrKeluar* QrKeluar = nullptr;
 
 TQrKeluar::TQrKeluar()
-    : report::Report(QStringLiteral("QrKeluar"), [](const QString& name) { return FDM->dataSetByName(name); })
+    : report::Report(QStringLiteral("QrKeluar"), dataSetOfFDM)
 {
     TitleBand1 = band(QStringLiteral("TitleBand1"));
     QRImage1 = item<report::Image>(QStringLiteral("QRImage1"));

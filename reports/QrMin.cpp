@@ -1,5 +1,7 @@
 #include "reports/QrMin.h"
 
+#include "shell/UDm.h"
+
 TQMin* QMin = nullptr;
 
-TQMin::TQMin() : DataModuleReport(QStringLiteral("QMin")) {}
+TQMin::TQMin() : report::Report(QStringLiteral("QMin"), dataSetOfFDM) {}

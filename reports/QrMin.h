@@ -1,11 +1,11 @@
 #pragma once
 
-#include "reports/DataModuleReport.h"
+#include "platform/report/Report.h"
 
 // The minimum-stock report: the items at or below their reorder level, as
 // the data module's query FDM->QMin holds them. The layout's instance bears
 // the query's name; the query is always reached through FDM.
-class TQMin : public DataModuleReport {
+class TQMin : public report::Report {
     Q_OBJECT
 public:
     TQMin();

@@ -1,5 +1,7 @@
 #include "reports/UQrLapKeluar.h"
 
+#include "shell/UDm.h"
+
 TQrLapKeluar* QrLapKeluar = nullptr;
 
-TQrLapKeluar::TQrLapKeluar() : DataModuleReport(QStringLiteral("QrLapKeluar")) {}
+TQrLapKeluar::TQrLapKeluar() : report::Report(QStringLiteral("QrLapKeluar"), dataSetOfFDM) {}

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reports/DataModuleReport.h"
+#include "platform/report/Report.h"
 
 // The issue report: the issue lines of a date range (FDM->QLapKeluar), as
 // the issue report window left the query.
-class TQrLapKeluar : public DataModuleReport {
+class TQrLapKeluar : public report::Report {
     Q_OBJECT
 public:
     TQrLapKeluar();

@@ -1,5 +1,7 @@
 #include "reports/UQrLapMasuk.h"
 
+#include "shell/UDm.h"
+
 TQrLapMasuk* QrLapMasuk = nullptr;
 
-TQrLapMasuk::TQrLapMasuk() : DataModuleReport(QStringLiteral("QrLapMasuk")) {}
+TQrLapMasuk::TQrLapMasuk() : report::Report(QStringLiteral("QrLapMasuk"), dataSetOfFDM) {}

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reports/DataModuleReport.h"
+#include "platform/report/Report.h"
 
 // The receipt report: the receipt lines of a date range (FDM->QLapMasuk),
 // as the receipt report window left the query.
-class TQrLapMasuk : public DataModuleReport {
+class TQrLapMasuk : public report::Report {
     Q_OBJECT
 public:
     TQrLapMasuk();

@@ -1,5 +1,7 @@
 #include "reports/UQrLapStock.h"
 
+#include "shell/UDm.h"
+
 TQrLapStock* QrLapStock = nullptr;
 
-TQrLapStock::TQrLapStock() : DataModuleReport(QStringLiteral("QrLapStock")) {}
+TQrLapStock::TQrLapStock() : report::Report(QStringLiteral("QrLapStock"), dataSetOfFDM) {}

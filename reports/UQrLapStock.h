@@ -1,10 +1,10 @@
 #pragma once
 
-#include "reports/DataModuleReport.h"
+#include "platform/report/Report.h"
 
 // The stock report: every item of the item table (FDM->TBarang) in code
 // order. Building it leaves the table on its last item.
-class TQrLapStock : public DataModuleReport {
+class TQrLapStock : public report::Report {
     Q_OBJECT
 public:
     TQrLapStock();

@@ -128,3 +128,8 @@ data::DataSet* TFDM::dataSetByName(const QString& name) const
             return ds.get();
     return nullptr;
 }
+
+data::DataSet* dataSetOfFDM(const QString& name)
+{
+    return FDM->dataSetByName(name);
+}

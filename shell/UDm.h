@@ -63,3 +63,6 @@ private:
 };
 
 extern TFDM* FDM;
+
+// A dataset of FDM by its component name: what report layouts bind to.
+data::DataSet* dataSetOfFDM(const QString& name);

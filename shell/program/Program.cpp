@@ -6,6 +6,10 @@
 #include "items/UEditBrg.h"
 #include "items/UIBarang.h"
 #include "movements/UQrPacking.h"
+#include "reports/QrMin.h"
+#include "reports/UQrLapKeluar.h"
+#include "reports/UQrLapMasuk.h"
+#include "reports/UQrLapStock.h"
 #include "shell/UDm.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
@@ -29,7 +33,11 @@ void createObjects(ui::Application& app)
     app.createForm(FBarang);
     app.createForm(FEditBrg);
     app.createForm(QrKeluar);
+    app.createForm(QrLapMasuk);
+    app.createForm(QrLapKeluar);
+    app.createForm(QrLapStock);
     app.createForm(FAbout);
+    app.createForm(QMin);
     app.createForm(FGantiPass);
 }
 

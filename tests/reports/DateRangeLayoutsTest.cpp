@@ -93,7 +93,7 @@ protected:
     }
 
     bool issues() const { return GetParam()->issues; }
-    DataModuleReport& layout() { return *layout_; }
+    report::Report& layout() { return *layout_; }
     data::Query* query() { return issues() ? FDM->QLapKeluar : FDM->QLapMasuk; }
 
     // One movement line under document `no` of `date` (yyyy-mm-dd).
@@ -125,7 +125,7 @@ protected:
     QString pdfName(const char* what) const { return QStringLiteral("%1-%2.pdf").arg(GetParam()->name, what); }
 
 private:
-    std::unique_ptr<DataModuleReport> layout_;
+    std::unique_ptr<report::Report> layout_;
 };
 
 } // namespace

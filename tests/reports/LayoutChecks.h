@@ -1,10 +1,9 @@
 #pragma once
 
-#include "DataModuleFixture.h"
 #include "ReportOutput.h"
+#include "WindowTest.h"
 
 #include "platform/report/Document.h"
-#include "platform/rtl/Clock.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -13,38 +12,18 @@
 
 // What the tests of the report layouts read from their built pages.
 
-#ifndef TK_TEST_QSTRING_PRINTER
-#define TK_TEST_QSTRING_PRINTER
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-#endif
-
 constexpr double kMargin = 12.7;
 constexpr double kPlaceTol = 0.05;
 
-// The pages are built at this moment.
-class FixedClock : public rtl::Clock {
-public:
-    QDateTime at{QDate(2024, 3, 5), QTime(14, 7, 9)};
-    QDateTime now() const override { return at; }
-};
-
-// The layout tests: a fresh database and data module, and the fixed clock.
-class LayoutTest : public DataModuleFixture {
+// The layout tests: a fresh database and data module; the pages are built
+// at a fixed moment.
+class LayoutTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        DataModuleFixture::SetUp();
-        rtl::Clock::install(&clock);
+        WindowTest::SetUp();
+        setClock(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
     }
-    void TearDown() override
-    {
-        rtl::Clock::install(nullptr);
-        DataModuleFixture::TearDown();
-    }
-    FixedClock clock;
 };
 
 // The n-th band of a type on a page.
