@@ -14,6 +14,11 @@ protected:
         addItem("10001", "OBENG", "NULL", "2", "ITEM");
         addItem("20001", "PALU", "12", "0", "PCS");
     }
+    void number(const QString& text)
+    {
+        typeText(w()->Edit1, text);
+        pressEnter(w()->Edit1);
+    }
     // Code, then quantity, each with Enter: "&Simpan" is next.
     void line(const QString& code, const QString& quantity)
     {
@@ -52,15 +57,13 @@ TEST_F(ReceiptWindowTest, BlankNumbersAreRefusedAndThreeBlanksPass)
 {
     inWindow(w(), [&] {
         for (const char* blank : {"", " ", "  "}) {
-            typeText(w()->Edit1, blank);
-            pressEnter(w()->Edit1);
+            number(blank);
             EXPECT_EQ(dialogs.last().text, "No.FPP Tidak Boleh Kosong");
             EXPECT_EQ(w()->Edit1->text(), "");
             EXPECT_EQ(w()->focusWidget(), w()->Edit1);
             EXPECT_EQ(steps(), "0000");
         }
-        typeText(w()->Edit1, "   ");
-        pressEnter(w()->Edit1);
+        number("   ");
         EXPECT_EQ(steps(), "1100");
         EXPECT_EQ(w()->focusWidget(), w()->Edit2);
     });
@@ -72,8 +75,7 @@ TEST_F(ReceiptWindowTest, TwoItemsRaiseTheirStockAndAreListedUnderTheNumber)
     db().exec("INSERT INTO BrgMasuk VALUES ('SJ-1', '2005-03-01', '20001', 3)"); // an earlier opening
     dialogs.answer({ui::idYes, ui::idNo});
     inWindow(w(), [&] {
-        typeText(w()->Edit1, "sj-1");
-        pressEnter(w()->Edit1);
+        number("sj-1");
         typeText(w()->Edit2, "10001");
         pressEnter(w()->Edit2);
         EXPECT_EQ(w()->Edit3->text(), "OBENG");
@@ -120,8 +122,7 @@ TEST_F(ReceiptWindowTest, TwoItemsRaiseTheirStockAndAreListedUnderTheNumber)
 TEST_F(ReceiptWindowTest, AnUnknownCodeIsRefusedAtEnterAndAtTheSave)
 {
     inWindow(w(), [&] {
-        typeText(w()->Edit1, "SJ-2");
-        pressEnter(w()->Edit1);
+        number("SJ-2");
         line("20001", "4");
         typeText(w()->Edit2, "9"); // "200019": its first five characters are an item
         pressEnter(w()->Edit2);
@@ -155,8 +156,7 @@ TEST_F(ReceiptWindowTest, TheSaveTakesTheCodeAndQuantityAsTheyStandAtTheClick)
 {
     dialogs.answer({ui::idYes});
     inWindow(w(), [&] {
-        typeText(w()->Edit1, "SJ-3");
-        pressEnter(w()->Edit1);
+        number("SJ-3");
         line("20001", "4");
         w()->Edit2->setText("100011"); // another item's code, cut to five
         click(w()->Button1);
@@ -178,8 +178,7 @@ TEST_F(ReceiptWindowTest, AFailedSaveStoresNeitherTheLineNorTheStock)
 {
     db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Barang BEGIN SELECT RAISE(ABORT, 'refused'); END");
     inWindow(w(), [&] {
-        typeText(w()->Edit1, "SJ-4");
-        pressEnter(w()->Edit1);
+        number("SJ-4");
         line("20001", "4");
         click(w()->Button1);
         ASSERT_EQ(dialogs.count(DialogScript::Error), 1);
