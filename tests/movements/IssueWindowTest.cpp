@@ -1,4 +1,5 @@
 #include "MovementWindowsFixture.h"
+#include "ReportOutput.h"
 
 #include "movements/MovementSteps.h"
 #include "platform/report/PreviewWindow.h"
@@ -251,6 +252,7 @@ TEST_F(IssueWindowTest, ThePrintedNoteCarriesTheNumberDateAndLinesAndTheWindowGo
             report::PreviewWindow* preview = QrKeluar->previewWindow();
             ASSERT_TRUE(preview);
             const report::Document doc = QrKeluar->buildDocument();
+            writeTestPdf(doc, "issue-note-from-the-window.pdf");
             ASSERT_EQ(doc.pageCount(), 1);
             for (const auto& p : doc.pages[0].primitives) {
                 if (p.item == "QRLabel13")
@@ -277,4 +279,33 @@ TEST_F(IssueWindowTest, ThePrintedNoteCarriesTheNumberDateAndLinesAndTheWindowGo
     EXPECT_EQ(noteDate, "25/03/2005");
     EXPECT_EQ(noteLines, QStringList({"10001|2", "20001|1"}));
     EXPECT_EQ(numberWhileOpen, "02/DBK/03/2005");
+}
+
+TEST_F(IssueWindowTest, CariRaisesTheWindowsFlagWhileTheSearchWindowIsOpen)
+{
+    // Without a search window nothing opens and no request stays pending.
+    inWindow(w(), [&] {
+        click(w()->Button4);
+        EXPECT_EQ(w()->Tag, 0);
+        EXPECT_EQ(app->modalForms().back(), w());
+    });
+
+    ui::Form search;
+    movements::ItemSearchWindow = &search;
+    std::vector<int> tagsWhileOpen;
+    for (ui::Form* requester : {static_cast<ui::Form*>(FMasuk), static_cast<ui::Form*>(FKeluar)}) {
+        inWindow(requester, [&] {
+            if (requester == FMasuk) {
+                typeText(FMasuk->Edit1, "SJ-9");
+                pressEnter(FMasuk->Edit1);
+            }
+            whileModal([&] {
+                tagsWhileOpen.push_back(requester->Tag);
+                requester->Tag = 0; // as the search window does when it closes
+                search.closeForm();
+            });
+            click(requester == FMasuk ? FMasuk->Button3 : FKeluar->Button4);
+        });
+    }
+    EXPECT_EQ(tagsWhileOpen, std::vector<int>({1, 1}));
 }

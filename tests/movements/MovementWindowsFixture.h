@@ -39,6 +39,7 @@ protected:
     void TearDown() override
     {
         clearModalSteps();
+        movements::ItemSearchWindow = nullptr;
         app.reset();
         rtl::Clock::install(nullptr);
         DataModuleFixture::TearDown();
