@@ -37,15 +37,7 @@ void DataSet::open()
         return;
     doOpen();
     state_ = DataSetState::Browse;
-    Row row;
-    if (fetchFirst(row)) {
-        setCurrent(row);
-        eof_ = false;
-    } else {
-        clearCurrent();
-        eof_ = true;
-    }
-    bof_ = true;
+    move(true, true);
     notifyDataSetChanged();
 }
 
@@ -63,62 +55,52 @@ void DataSet::close()
 
 void DataSet::first()
 {
-    checkActive();
-    dropPending();
-    Row row;
-    if (fetchFirst(row)) {
-        setCurrent(row);
-        eof_ = false;
-    } else {
-        clearCurrent();
-        eof_ = true;
-    }
-    bof_ = true;
-    notifyRecordChanged();
+    if (move(true, true))
+        notifyRecordChanged();
 }
 
 void DataSet::last()
 {
-    checkActive();
-    dropPending();
-    Row row;
-    if (fetchLast(row)) {
-        setCurrent(row);
-        bof_ = false;
-    } else {
-        clearCurrent();
-        bof_ = true;
-    }
-    eof_ = true;
-    notifyRecordChanged();
+    if (move(false, true))
+        notifyRecordChanged();
 }
 
 void DataSet::next()
 {
-    checkActive();
-    dropPending();
-    Row row;
-    if (hasCurrent_ && fetchNext(current_.bookmark, row)) {
-        setCurrent(row);
-        eof_ = bof_ = false;
+    if (move(true, false))
         notifyRecordChanged();
-    } else {
-        eof_ = true;
-    }
 }
 
 void DataSet::prior()
 {
+    if (move(false, false))
+        notifyRecordChanged();
+}
+
+bool DataSet::move(bool forward, bool restart)
+{
     checkActive();
     dropPending();
+    bool& ahead = forward ? eof_ : bof_; // the end the move goes towards
+    bool& behind = forward ? bof_ : eof_;
     Row row;
-    if (hasCurrent_ && fetchPrior(current_.bookmark, row)) {
+    const bool found = (restart || hasCurrent_) &&
+                       fetchOne(restart ? std::nullopt : std::optional(current_.bookmark), forward, row);
+    if (restart) {
+        if (found)
+            setCurrent(row);
+        else
+            clearCurrent();
+        ahead = !found;
+        behind = true;
+    } else if (found) {
         setCurrent(row);
-        eof_ = bof_ = false;
-        notifyRecordChanged();
+        ahead = behind = false;
     } else {
-        bof_ = true;
+        ahead = true; // stays on the row at the end
+        return false;
     }
+    return true;
 }
 
 bool DataSet::isEmpty() const
@@ -155,36 +137,13 @@ void DataSet::gotoBookmark(const Bookmark& bookmark)
     notifyRecordChanged();
 }
 
-namespace {
-
-bool oneRow(std::vector<Row>&& rows, Row& row)
+bool DataSet::fetchOne(const std::optional<Bookmark>& from, bool forward, Row& row)
 {
+    std::vector<Row> rows = fetchRows(from, 1, forward);
     if (rows.empty())
         return false;
     row = std::move(rows.front());
     return true;
-}
-
-} // namespace
-
-bool DataSet::fetchFirst(Row& row)
-{
-    return oneRow(fetchRows(std::nullopt, 1, true), row);
-}
-
-bool DataSet::fetchLast(Row& row)
-{
-    return oneRow(fetchRows(std::nullopt, 1, false), row);
-}
-
-bool DataSet::fetchNext(const Bookmark& from, Row& row)
-{
-    return oneRow(fetchRows(from, 1, true), row);
-}
-
-bool DataSet::fetchPrior(const Bookmark& from, Row& row)
-{
-    return oneRow(fetchRows(from, 1, false), row);
 }
 
 qint64 DataSet::positionOf(const Bookmark& bookmark)
@@ -243,13 +202,12 @@ void DataSet::clearCurrent()
 
 void DataSet::addLink(DataLink* link)
 {
-    if (std::find(links_.begin(), links_.end(), link) == links_.end())
-        links_.push_back(link);
+    links_.add(link);
 }
 
 void DataSet::removeLink(DataLink* link)
 {
-    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    links_.remove(link);
 }
 
 void DataSet::disableControls()
@@ -271,9 +229,7 @@ void DataSet::notifyDataSetChanged()
         changedWhileDisabled_ = true;
         return;
     }
-    const auto links = links_; // a link may unbind itself
-    for (DataLink* l : links)
-        l->dataSetChanged();
+    links_.forEach<DataLink>([](DataLink* l) { l->dataSetChanged(); });
 }
 
 void DataSet::notifyRecordChanged()
@@ -282,9 +238,7 @@ void DataSet::notifyRecordChanged()
         changedWhileDisabled_ = true;
         return;
     }
-    const auto links = links_;
-    for (DataLink* l : links)
-        l->recordChanged();
+    links_.forEach<DataLink>([](DataLink* l) { l->recordChanged(); });
 }
 
 } // namespace data

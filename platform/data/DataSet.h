@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/data/Field.h"
+#include "platform/data/Link.h"
 
 #include <QString>
 #include <QStringList>
@@ -53,7 +54,7 @@ public:
     bool eof() const { return eof_; }
     bool bof() const { return bof_; }
     bool isEmpty() const;   // no current row
-    virtual qint64 recordCount() = 0; // a table counts in the engine; a query fetches all its rows
+    virtual qint64 recordCount() = 0; // counted by the engine, no row is kept
 
     // Fields in row order. Tables use the persistent fields they were given;
     // queries make one field per result column when opened.
@@ -78,6 +79,7 @@ public:
     std::optional<Bookmark> bookmark() const { return isEmpty() ? std::nullopt : std::optional(current_.bookmark); }
     void gotoBookmark(const Bookmark& bookmark);
 
+    // Bound listeners; a listener destroyed first leaves by itself.
     void addLink(DataLink* link);
     void removeLink(DataLink* link);
 
@@ -93,12 +95,10 @@ public:
 protected:
     virtual void doOpen() = 0;
     virtual void doClose() = 0;
-    // One row of the current order; false when there is none. The moves come
-    // from fetchRows; a dataset reads a row by its bookmark itself.
-    virtual bool fetchFirst(Row& row);
-    virtual bool fetchLast(Row& row);
-    virtual bool fetchNext(const Bookmark& from, Row& row);
-    virtual bool fetchPrior(const Bookmark& from, Row& row);
+    // The row next to `from` in the direction given, or without `from` the
+    // first or the last row; false when there is none. The default comes from
+    // fetchRows; a dataset reads a row by its bookmark itself.
+    virtual bool fetchOne(const std::optional<Bookmark>& from, bool forward, Row& row);
     virtual bool fetchAt(const Bookmark& at, Row& row) = 0;
 
     void setCurrent(const Row& row);
@@ -120,6 +120,10 @@ protected:
     friend class Field;
 
 private:
+    // first/last (restart) and next/prior: one move, either way. Returns
+    // whether the current row changed.
+    bool move(bool forward, bool restart);
+
     QString name_;
     DataSetState state_ = DataSetState::Inactive;
     std::vector<std::unique_ptr<Field>> fields_;
@@ -128,15 +132,14 @@ private:
     bool hasCurrent_ = false;
     bool eof_ = true;
     bool bof_ = true;
-    std::vector<DataLink*> links_;
+    LinkList links_;
     int controlsDisabled_ = 0;
     bool changedWhileDisabled_ = false;
 };
 
 // Something bound to a dataset (through a data source).
-class DataLink {
+class DataLink : public Link {
 public:
-    virtual ~DataLink() = default;
     // Opened, closed, rows added, removed or changed.
     virtual void dataSetChanged() {}
     // The current row moved, or its values changed.

@@ -1,7 +1,5 @@
 #include "platform/data/DataSource.h"
 
-#include <algorithm>
-
 namespace data {
 
 DataSource::DataSource(QString name, DataSet* dataSet) : name_(std::move(name))
@@ -9,70 +7,61 @@ DataSource::DataSource(QString name, DataSet* dataSet) : name_(std::move(name))
     setDataSet(dataSet);
 }
 
-DataSource::~DataSource()
-{
-    if (dataSet_)
-        dataSet_->removeLink(this);
-    // Bound controls must not keep a pointer to a source that is gone.
-    const auto links = links_;
-    for (DataLink* l : links)
-        if (auto* bound = dynamic_cast<SourceLink*>(l)) {
-            bound->source_ = nullptr;
-            bound->dataSetChanged();
-        }
-}
+DataSource::~DataSource() = default;
 
 void DataSource::setDataSet(DataSet* dataSet)
 {
     if (dataSet_ == dataSet)
         return;
-    if (dataSet_)
-        dataSet_->removeLink(this);
+    unlink();
     dataSet_ = dataSet;
     if (dataSet_)
         dataSet_->addLink(this);
     dataSetChanged();
 }
 
+void DataSource::unlinked()
+{
+    dataSet_ = nullptr;
+    dataSetChanged();
+}
+
 void DataSource::addLink(DataLink* link)
 {
-    if (std::find(links_.begin(), links_.end(), link) == links_.end())
-        links_.push_back(link);
+    links_.add(link);
 }
 
 void DataSource::removeLink(DataLink* link)
 {
-    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    links_.remove(link);
 }
 
 void DataSource::dataSetChanged()
 {
-    const auto links = links_;
-    for (DataLink* l : links)
-        l->dataSetChanged();
+    links_.forEach<DataLink>([](DataLink* l) { l->dataSetChanged(); });
 }
 
 void DataSource::recordChanged()
 {
-    const auto links = links_;
-    for (DataLink* l : links)
-        l->recordChanged();
+    links_.forEach<DataLink>([](DataLink* l) { l->recordChanged(); });
 }
-
-} // namespace data
-
-namespace data {
 
 bool SourceLink::setDataSource(DataSource* source)
 {
     if (source == source_)
         return false;
-    if (source_)
-        source_->removeLink(this);
+    unlink();
     source_ = source;
     if (source_)
         source_->addLink(this);
     return true;
+}
+
+void SourceLink::unlinked()
+{
+    // Bound controls must not keep a pointer to a source that is gone.
+    source_ = nullptr;
+    changed_(false);
 }
 
 } // namespace data

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <functional>
-#include <vector>
 
 namespace data {
 
@@ -13,7 +12,7 @@ namespace data {
 class DataSource : private DataLink {
 public:
     explicit DataSource(QString name, DataSet* dataSet = nullptr);
-    ~DataSource() override;
+    ~DataSource() override; // bound controls are told, and unbound
     DataSource(const DataSource&) = delete;
     DataSource& operator=(const DataSource&) = delete;
 
@@ -21,26 +20,27 @@ public:
     DataSet* dataSet() const { return dataSet_; }
     void setDataSet(DataSet* dataSet);
 
+    // Bound listeners; a listener destroyed first leaves by itself.
     void addLink(DataLink* link);
     void removeLink(DataLink* link);
 
 private:
     void dataSetChanged() override;
     void recordChanged() override;
+    void unlinked() override; // the dataset went first
 
     QString name_;
     DataSet* dataSet_ = nullptr;
-    std::vector<DataLink*> links_;
+    LinkList links_;
 };
 
 // A control's binding to a data source. It calls `changed(false)` when the
 // dataset's rows change (opened, closed, rows added, removed, another source
-// bound) and `changed(true)` when only the current row moved or changed. A
-// source destroyed first unbinds itself.
+// bound, the source gone) and `changed(true)` when only the current row moved
+// or changed.
 class SourceLink : public DataLink {
 public:
     explicit SourceLink(std::function<void(bool recordOnly)> changed) : changed_(std::move(changed)) {}
-    ~SourceLink() override { setDataSource(nullptr); }
     SourceLink(const SourceLink&) = delete;
     SourceLink& operator=(const SourceLink&) = delete;
 
@@ -50,9 +50,9 @@ public:
     bool setDataSource(DataSource* source);
 
 private:
-    friend class DataSource;
     void dataSetChanged() override { changed_(false); }
     void recordChanged() override { changed_(true); }
+    void unlinked() override;
 
     std::function<void(bool)> changed_;
     DataSource* source_ = nullptr;

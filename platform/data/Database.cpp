@@ -1,113 +1,284 @@
 #include "platform/data/Database.h"
 
+#include "platform/data/DataSet.h"
+#include "platform/data/Statement.h"
 #include "platform/data/Table.h"
 #include "platform/rtl/Errors.h"
 
+#include <QAbstractEventDispatcher>
 #include <QFile>
-#include <algorithm>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <sqlite3.h>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace data {
 
-Database::Database(QString alias, const QString& file) : alias_(std::move(alias))
+namespace {
+
+// Prepared statements kept for reuse; the least used go beyond this.
+constexpr size_t kKeptStatements = 64;
+
+// Whether this process may write `path` (and, for a folder, make files in
+// it). The effective rights count, as the engine will meet them.
+bool writable(const QString& path, bool folder)
 {
-    try {
-        db_ = std::make_unique<SQLite::Database>(QFile::encodeName(file).toStdString(), SQLite::OPEN_READWRITE);
-        db_->exec("PRAGMA journal_mode=WAL");
-        db_->exec("PRAGMA synchronous=FULL");
-        db_->exec("PRAGMA foreign_keys=OFF");
-        db_->setBusyTimeout(5000);
-    } catch (const SQLite::Exception& e) {
-        raise(e);
-    }
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), folder ? W_OK | X_OK : W_OK, AT_EACCESS) == 0;
+#else
+    Q_UNUSED(folder);
+    return QFileInfo(path).isWritable();
+#endif
 }
 
-Database::~Database() = default;
+} // namespace
 
-SQLite::Statement& Database::statement(const std::string& sql)
+Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
+    : alias_(std::move(alias)), file_(std::move(file))
 {
-    auto it = statements_.find(sql);
-    if (it == statements_.end()) {
+    const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(file_).constData(), &db_, flags, nullptr);
+    auto closeOnFailure = qScopeGuard([this] { close(); });
+    if (rc != SQLITE_OK)
+        throw rtl::DatabaseError(failure(rc));
+    sqlite3_extended_result_codes(db_, 1);
+    // Before any statement: a lock met while opening waits like any other.
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    if (mode == Mode::Open)
+        checkWritable();
+    // Settings of this connection only; they write nothing to the file.
+    Statement(*this, "PRAGMA synchronous=FULL").run();
+    Statement(*this, "PRAGMA foreign_keys=OFF").run();
+    closeOnFailure.dismiss();
+}
+
+Database::~Database()
+{
+    QObject::disconnect(eventLoop_);
+    // The log goes back into the file, so the closed database is one file
+    // even when another program still has it open.
+    if (wrote_) {
         try {
-            it = statements_.emplace(sql, std::make_unique<SQLite::Statement>(*db_, sql)).first;
-        } catch (const SQLite::Exception& e) {
-            raise(e);
+            Statement(*this, "PRAGMA wal_checkpoint(TRUNCATE)").run();
+        } catch (const rtl::Error&) {
+            // Closing goes on; the engine checkpoints again when it can.
         }
     }
-    SQLite::Statement& st = *it->second;
-    st.tryReset();
-    st.clearBindings();
-    return st;
+    close();
 }
 
-void Database::attach(Table* table)
+void Database::close() noexcept
 {
-    if (std::find(tables_.begin(), tables_.end(), table) == tables_.end())
-        tables_.push_back(table);
+    for (auto& [sql, slot] : slots_)
+        sqlite3_finalize(slot->handle);
+    slots_.clear();
+    if (db_ && sqlite3_close(db_) != SQLITE_OK)
+        sqlite3_close_v2(db_);
+    db_ = nullptr;
 }
 
-void Database::detach(Table* table)
+// A database the program cannot write is refused before anything is read:
+// reading a logged database would leave its -wal and -shm files behind.
+void Database::checkWritable() const
 {
-    tables_.erase(std::remove(tables_.begin(), tables_.end(), table), tables_.end());
+    const QFileInfo info(file_);
+    if (!writable(info.absolutePath(), true))
+        throw rtl::DatabaseError(QStringLiteral("The database %1 is in a read-only folder").arg(file_));
+    if (sqlite3_db_readonly(db_, "main") == 1 || !writable(file_, false))
+        throw rtl::DatabaseError(QStringLiteral("The database %1 is read-only").arg(file_));
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString companion = file_ + QLatin1String(suffix);
+        if (QFileInfo::exists(companion) && !writable(companion, false))
+            throw rtl::DatabaseError(QStringLiteral("The database file %1 is read-only").arg(companion));
+    }
+}
+
+QString Database::messageOf(int code, int extendedCode, const QString& engineText) const
+{
+    if (extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE)
+        return QStringLiteral("Key violation.");
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("Disk full");
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        // The engine's own text does not say which file it means.
+        return file_ + QStringLiteral(": ") + engineText;
+    default:
+        return engineText;
+    }
+}
+
+QString Database::failure(int code) const
+{
+    return messageOf(code, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+}
+
+void Database::raise(const QString& message, const DataSet* owner)
+{
+    if (owner)
+        owner->raise(message);
+    throw rtl::DatabaseError(message);
+}
+
+Database::Slot* Database::tryBorrow(const std::string& sql, int* code)
+{
+    Slot* slot = nullptr;
+    for (auto [it, end] = slots_.equal_range(sql); it != end && !slot; ++it)
+        if (!it->second->busy)
+            slot = it->second.get();
+    if (!slot) {
+        sqlite3_stmt* handle = nullptr;
+        const int rc = sqlite3_prepare_v2(db_, sql.c_str(), int(sql.size()), &handle, nullptr);
+        if (rc != SQLITE_OK || !handle) {
+            sqlite3_finalize(handle);
+            if (code)
+                *code = rc;
+            return nullptr;
+        }
+        auto fresh = std::make_unique<Slot>();
+        fresh->sql = sql;
+        fresh->handle = handle;
+        slot = slots_.emplace(sql, std::move(fresh))->second.get();
+    }
+    slot->busy = true;
+    slot->parked = false;
+    slot->done = false;
+    slot->position = 0;
+    slot->lastUse = ++uses_;
+    return slot;
+}
+
+Database::Slot& Database::borrow(const std::string& sql, const DataSet* owner)
+{
+    int code = SQLITE_OK;
+    Slot* slot = tryBorrow(sql, &code);
+    if (!slot) {
+        // SQLITE_OK without a statement: nothing but blanks or comments.
+        raise(code == SQLITE_OK ? QStringLiteral("No SQL statement") : failure(code), owner);
+    }
+    return *slot;
+}
+
+bool Database::compiles(const std::string& sql)
+{
+    Slot* slot = tryBorrow(sql, nullptr);
+    if (slot)
+        giveBack(*slot);
+    return slot != nullptr;
+}
+
+void Database::giveBack(Slot& slot)
+{
+    sqlite3_reset(slot.handle);
+    sqlite3_clear_bindings(slot.handle);
+    slot.busy = slot.parked = slot.done = false;
+    slot.position = 0;
+    if (slots_.size() <= kKeptStatements)
+        return;
+    auto oldest = slots_.end();
+    for (auto it = slots_.begin(); it != slots_.end(); ++it)
+        if (!it->second->busy && (oldest == slots_.end() || it->second->lastUse < oldest->second->lastUse))
+            oldest = it;
+    if (oldest != slots_.end()) {
+        sqlite3_finalize(oldest->second->handle);
+        slots_.erase(oldest);
+    }
+}
+
+void Database::releaseReads()
+{
+    for (auto& [sql, slot] : slots_) {
+        if (slot->busy && slot->parked && sqlite3_stmt_busy(slot->handle)) {
+            sqlite3_reset(slot->handle);
+            slot->position = 0;
+        }
+    }
+}
+
+void Database::watchEventLoop()
+{
+    if (eventLoop_)
+        return;
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        eventLoop_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { releaseReads(); });
+}
+
+// The file goes into its log mode only here, before the first write: a
+// start-up that fails has written nothing.
+void Database::beforeWrite()
+{
+    wrote_ = true;
+    if (logReady_ || switching_ || !sqlite3_get_autocommit(db_))
+        return;
+    switching_ = true;
+    auto done = qScopeGuard([this] { switching_ = false; });
+    releaseReads(); // the mode cannot change under a read
+    Statement(*this, "PRAGMA journal_mode=WAL").run();
+    logReady_ = true;
+}
+
+long long Database::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(db_);
 }
 
 int Database::begin()
 {
+    beforeWrite();
     const int level = level_ + 1;
-    try {
-        db_->exec("SAVEPOINT tk_" + std::to_string(level));
-    } catch (const SQLite::Exception& e) {
-        raise(e);
-    }
+    Statement(*this, "SAVEPOINT tk_" + std::to_string(level)).run();
     level_ = level;
     return level;
 }
 
 void Database::commit(int level)
 {
-    try {
-        db_->exec("RELEASE tk_" + std::to_string(level));
-    } catch (const SQLite::Exception& e) {
-        raise(e);
-    }
+    Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
     level_ = level - 1;
+}
+
+bool Database::runQuietly(const std::string& sql) noexcept
+{
+    try {
+        Statement(*this, sql).run();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void Database::rollback(int level) noexcept
 {
-    const std::string sp = "tk_" + std::to_string(level);
     // A rollback runs while an error is already on its way, so it reports
-    // nothing itself. RELEASE only after the undo: releasing an outermost
-    // savepoint that was not rolled back would store its writes.
-    if (sqlite3_exec(db_->getHandle(), ("ROLLBACK TO " + sp).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK)
-        sqlite3_exec(db_->getHandle(), ("RELEASE " + sp).c_str(), nullptr, nullptr, nullptr);
-    else if (level == 1)
-        sqlite3_exec(db_->getHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
-    level_ = level - 1;
-    const auto tables = tables_;
-    for (Table* t : tables) {
+    // nothing itself; but it never leaves a savepoint or a transaction open.
+    releaseReads();
+    const std::string sp = "tk_" + std::to_string(level);
+    if (runQuietly("ROLLBACK TO " + sp) && runQuietly("RELEASE " + sp)) {
+        level_ = level - 1;
+    } else {
+        // Not undone on its own: the whole transaction goes, outer levels too.
+        if (!sqlite3_get_autocommit(db_))
+            runQuietly("ROLLBACK");
+        level_ = 0;
+        ++epoch_;
+    }
+    members_.forEach<Member>([](Member* m) {
         try {
-            t->cancel();
-            t->refresh();
+            m->table.cancel();
+            m->table.refresh();
         } catch (...) {
             // The table keeps the row it had; the first error is the one shown.
         }
-    }
-}
-
-QString Database::messageOf(const SQLite::Exception& e)
-{
-    const int ext = e.getExtendedErrorCode();
-    if (ext == SQLITE_CONSTRAINT_PRIMARYKEY || ext == SQLITE_CONSTRAINT_UNIQUE)
-        return QStringLiteral("Key violation.");
-    if (e.getErrorCode() == SQLITE_FULL)
-        return QStringLiteral("Disk full");
-    return QString::fromUtf8(e.what());
-}
-
-void Database::raise(const SQLite::Exception& e)
-{
-    throw rtl::DatabaseError(messageOf(e));
+    });
 }
 
 } // namespace data

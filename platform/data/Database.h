@@ -2,47 +2,110 @@
 
 // Internal to the data layer: one SQLite connection behind an alias.
 
+#include "platform/data/Link.h"
+
+#include <QMetaObject>
 #include <QString>
-#include <SQLiteCpp/SQLiteCpp.h>
 
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 namespace data {
 
+class DataSet;
+class Statement;
 class Table;
 
 class Database {
 public:
-    Database(QString alias, const QString& file);
+    enum class Mode {
+        Open,   // an existing database; refused when the program could not write it
+        Create, // a new file
+    };
+
+    // Opens without reading or writing anything: the engine's busy wait holds
+    // from the first statement on, and the file is switched to its log mode
+    // only before the first write (so a start-up that fails changes nothing).
+    Database(QString alias, QString file, int busyTimeoutMs, Mode mode = Mode::Open);
+    // Ends every statement, checkpoints the log into the file when this
+    // connection wrote, and closes.
     ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
 
     const QString& alias() const { return alias_; }
-    SQLite::Database& connection() { return *db_; }
+    const QString& file() const { return file_; }
 
-    // A prepared statement kept for reuse, reset and with its bindings cleared.
-    SQLite::Statement& statement(const std::string& sql);
-
-    void attach(Table* table);
-    void detach(Table* table);
-
-    // Savepoints; begin() returns the new level.
+    // Savepoints; begin() returns the new level. When a savepoint cannot be
+    // undone on its own the whole transaction is rolled back: epoch() then
+    // changes, and the outer levels are gone too.
     int begin();
     void commit(int level);
     void rollback(int level) noexcept;
+    int level() const { return level_; }
+    unsigned epoch() const { return epoch_; }
 
-    // Turns an engine failure into the layer's error, and its message.
-    [[noreturn]] static void raise(const SQLite::Exception& e);
-    static QString messageOf(const SQLite::Exception& e);
+    // The tables of the connection, read again after a rollback.
+    class Member : public Link {
+    public:
+        explicit Member(Table& table) : table(table) {}
+        Table& table;
+    };
+    void attach(Member& member) { members_.add(&member); }
+
+    // Resets the statements kept between calls (a query's walk), so that no
+    // read transaction outlives the event that started it. Runs whenever the
+    // program waits for the user.
+    void releaseReads();
+
+    // The layer's message for an engine failure: key violations and a full
+    // disk in the layer's words, failures about the file naming it.
+    QString messageOf(int code, int extendedCode, const QString& engineText) const;
+    QString failure(int code) const; // of the connection's last call
+    // As "<name>: <message>" when a dataset is given.
+    [[noreturn]] static void raise(const QString& message, const DataSet* owner = nullptr);
+
+    // Whether the engine takes a statement (nothing is run).
+    bool compiles(const std::string& sql);
+    long long lastInsertId() const;
 
 private:
+    friend class Statement;
+    struct Slot {
+        std::string sql;
+        sqlite3_stmt* handle = nullptr;
+        bool busy = false;   // borrowed by a Statement
+        bool parked = false; // kept between calls; may be reset
+        bool done = false;   // the run reached its end
+        long long position = 0;
+        unsigned long long lastUse = 0;
+    };
+    Slot& borrow(const std::string& sql, const DataSet* owner);
+    Slot* tryBorrow(const std::string& sql, int* code);
+    void giveBack(Slot& slot);
+    void beforeWrite();
+    void watchEventLoop();
+    void checkWritable() const;
+    void close() noexcept;
+    bool runQuietly(const std::string& sql) noexcept;
+
     QString alias_;
-    std::unique_ptr<SQLite::Database> db_;
-    std::map<std::string, std::unique_ptr<SQLite::Statement>> statements_;
-    std::vector<Table*> tables_;
+    QString file_;
+    sqlite3* db_ = nullptr;
+    std::multimap<std::string, std::unique_ptr<Slot>> slots_;
+    unsigned long long uses_ = 0;
+    LinkList members_;
     int level_ = 0;
+    unsigned epoch_ = 0;
+    bool logReady_ = false;
+    bool switching_ = false;
+    bool wrote_ = false;
+    QMetaObject::Connection eventLoop_;
 };
 
 } // namespace data

@@ -1,6 +1,7 @@
 #include "platform/data/Engine.h"
 
 #include "platform/data/Database.h"
+#include "platform/data/Statement.h"
 #include "platform/rtl/Errors.h"
 
 #include <QDir>
@@ -33,17 +34,36 @@ QString Engine::configPath()
     return QDir(base).filePath(QStringLiteral("dbengine/aliases.ini"));
 }
 
-QString Engine::aliasPath(const QString& alias)
+namespace {
+
+struct AliasEntry {
+    QString path;
+    int busyTimeout = 5000; // ms a locked database is waited for
+};
+
+AliasEntry aliasEntry(const QString& alias)
 {
-    QSettings ini(configPath(), QSettings::IniFormat);
+    QSettings ini(Engine::configPath(), QSettings::IniFormat);
     for (const QString& group : ini.childGroups()) {
-        if (group.compare(alias, Qt::CaseInsensitive) == 0) {
-            const QString path = ini.value(group + QStringLiteral("/Path")).toString();
-            if (!path.isEmpty())
-                return path;
-        }
+        if (group.compare(alias, Qt::CaseInsensitive) != 0)
+            continue;
+        AliasEntry entry;
+        entry.path = ini.value(group + QStringLiteral("/Path")).toString();
+        bool ok = false;
+        const int timeout = ini.value(group + QStringLiteral("/BusyTimeout")).toInt(&ok);
+        if (ok && timeout >= 0)
+            entry.busyTimeout = timeout;
+        if (!entry.path.isEmpty())
+            return entry;
     }
     throw rtl::DatabaseError(QStringLiteral("Unknown database alias: %1").arg(alias));
+}
+
+} // namespace
+
+QString Engine::aliasPath(const QString& alias)
+{
+    return aliasEntry(alias).path;
 }
 
 void Engine::createDatabase(const QString& folder, const QStringList& statements)
@@ -54,15 +74,15 @@ void Engine::createDatabase(const QString& folder, const QStringList& statements
     if (QFileInfo::exists(file))
         throw rtl::DatabaseError(QStringLiteral("A database already exists: %1").arg(file));
     try {
-        SQLite::Database db(QFile::encodeName(file).toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-        db.exec("PRAGMA journal_mode=WAL");
-        SQLite::Transaction tr(db);
+        Database db(QString(), file, AliasEntry().busyTimeout, Database::Mode::Create);
+        const int level = db.begin();
         for (const QString& st : statements)
-            db.exec(st.toStdString());
-        tr.commit();
-    } catch (const SQLite::Exception& e) {
-        QFile::remove(file);
-        Database::raise(e);
+            Statement(db, st.toStdString()).run();
+        db.commit(level);
+    } catch (const rtl::Error&) {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(file + QLatin1String(suffix));
+        throw;
     }
 }
 
@@ -89,11 +109,11 @@ std::shared_ptr<Database> Engine::database(const QString& alias)
         if (auto db = it->second.lock())
             return db;
     }
-    const QString folder = aliasPath(alias);
-    const QString file = QDir(folder).filePath(QString::fromLatin1(kDatabaseFile));
+    const AliasEntry entry = aliasEntry(alias);
+    const QString file = QDir(entry.path).filePath(QString::fromLatin1(kDatabaseFile));
     if (!QFileInfo(file).isFile())
         throw rtl::DatabaseError(QStringLiteral("Database not found for alias %1: %2").arg(alias, file));
-    auto db = std::make_shared<Database>(alias, file);
+    auto db = std::make_shared<Database>(alias, file, entry.busyTimeout);
     map[key] = db;
     return db;
 }

@@ -11,8 +11,10 @@ class Database;
 // The database engine: aliases from its configuration, one connection per
 // alias for the whole run.
 //
-// Configuration: an INI file with one section per alias and a Path= key,
-// found at $DBENGINE_CONFIG, else ${XDG_CONFIG_HOME:-~/.config}/dbengine/aliases.ini.
+// Configuration: an INI file with one section per alias, found at
+// $DBENGINE_CONFIG, else ${XDG_CONFIG_HOME:-~/.config}/dbengine/aliases.ini.
+// Keys: Path= the alias folder; BusyTimeout= how long (ms) a database locked
+// by another program is waited for, 5000 when not set.
 // Each alias folder holds one database file, kDatabaseFile.
 class Engine {
 public:

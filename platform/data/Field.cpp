@@ -28,6 +28,14 @@ const char* fieldTypeName(FieldType type)
     return "Unknown";
 }
 
+QString cutToWidth(const QString& text, int width)
+{
+    qsizetype units = 0;
+    for (int chars = 0; chars < width && units < text.size(); ++chars)
+        units += text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate() ? 2 : 1;
+    return text.left(units);
+}
+
 Field::Field(DataSet* dataSet, QString name, QString fieldName, FieldType type, int size, int index)
     : dataSet_(dataSet), name_(std::move(name)), fieldName_(std::move(fieldName)), type_(type), size_(size),
       index_(index)
@@ -148,7 +156,7 @@ void Field::setAsString(const QString& text)
 {
     switch (type_) {
     case FieldType::String:
-        assign(size_ > 0 ? text.left(size_) : text);
+        assign(size_ > 0 ? cutToWidth(text, size_) : text);
         return;
     case FieldType::Float:
         assign(text.isEmpty() ? QVariant() : QVariant(rtl::strToFloat(text)));

@@ -13,6 +13,11 @@ enum class FieldType { String, Float, Integer, AutoInc, Date };
 // The type's name as the dataset layer's messages print it.
 const char* fieldTypeName(FieldType type);
 
+// The first `width` characters of a text. A text field's width counts
+// characters, not UTF-16 units: one outside the Basic Multilingual Plane
+// counts once and is never split.
+QString cutToWidth(const QString& text, int width);
+
 // One column of a dataset's current row. Values follow these rules: a text
 // longer than the width is cut when assigned; a field without a value (or
 // a dataset without a current row) reads as 0 / empty text and displays
@@ -24,7 +29,7 @@ public:
     const QString& name() const { return name_; }           // component name, e.g. TBarangKdBrg
     const QString& fieldName() const { return fieldName_; } // stored name, e.g. KdBrg
     FieldType dataType() const { return type_; }
-    int size() const { return size_; } // width of a text field, 0 otherwise
+    int size() const { return size_; } // width of a text field in characters, 0 otherwise
     bool readOnly() const;
     DataSet* dataSet() const { return dataSet_; }
     int index() const { return index_; } // position in the dataset's row
@@ -46,7 +51,6 @@ public:
     // The display text of a raw value of this field (grids format fetched
     // rows with it).
     QString displayTextOf(const QVariant& raw) const;
-
 
 private:
     void assign(const QVariant& raw);

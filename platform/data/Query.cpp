@@ -3,9 +3,13 @@
 #include "platform/data/Database.h"
 #include "platform/data/Engine.h"
 #include "platform/data/SqlValue.h"
+#include "platform/data/Statement.h"
 #include "platform/rtl/Errors.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <deque>
 
 namespace data {
 
@@ -27,11 +31,78 @@ void Param::clear()
     value_ = QVariant();
 }
 
+namespace {
+
+constexpr qint64 kWindowRows = 512; // rows kept around the last ones asked for
+constexpr qint64 kMargin = 32;      // rows read before a place jumped to
+constexpr qint64 kBackMargin = 256; // the same, when reading backwards
+constexpr qint64 kStepAhead = 256;  // a walk steps on rather than run again
+
+} // namespace
+
 struct Query::Impl {
-    std::unique_ptr<SQLite::Statement> statement;
-    std::vector<std::vector<QVariant>> rows;
+    std::string plain;  // the statement
+    std::string paged;  // the same from a place (LIMIT/OFFSET); empty when the engine will not wrap it
+    std::vector<std::pair<QByteArray, QVariant>> values; // parameter values of this opening
     std::vector<FieldType> types;
-    bool exhausted = true;
+
+    std::unique_ptr<Statement> cursor; // the run the last rows came from
+    qint64 offset = 0;                 // its first row
+    std::optional<qint64> count;
+    qint64 known = 0; // rows known to be there
+
+    qint64 windowStart = 0;
+    std::deque<std::vector<QVariant>> window;
+
+    qint64 next() const { return offset + cursor->position(); }
+    bool holds(qint64 row) const { return row >= windowStart && row < windowStart + qint64(window.size()); }
+    void keep(qint64 row, std::vector<QVariant>&& values)
+    {
+        if (holds(row)) {
+            window[size_t(row - windowStart)] = std::move(values);
+            return;
+        }
+        if (row != windowStart + qint64(window.size())) {
+            window.clear();
+            windowStart = row;
+        }
+        window.push_back(std::move(values));
+        if (qint64(window.size()) > kWindowRows) {
+            window.pop_front();
+            ++windowStart;
+        }
+        known = std::max(known, row + 1);
+    }
+    void forget()
+    {
+        cursor.reset();
+        offset = 0;
+        count.reset();
+        known = 0;
+        window.clear();
+        windowStart = 0;
+        values.clear();
+    }
+};
+
+// A call that steps the cursor: meanwhile the connection leaves it alone.
+class Query::Walk {
+public:
+    explicit Walk(Impl& m) : m_(m)
+    {
+        if (m_.cursor)
+            m_.cursor->unpark();
+    }
+    ~Walk()
+    {
+        if (m_.cursor)
+            m_.cursor->park();
+    }
+    Walk(const Walk&) = delete;
+    Walk& operator=(const Walk&) = delete;
+
+private:
+    Impl& m_;
 };
 
 Query::Query(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>()) {}
@@ -39,7 +110,7 @@ Query::Query(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>(
 Query::~Query()
 {
     // The statement must go before the connection it was made on.
-    d->statement.reset();
+    d->cursor.reset();
 }
 
 QString Query::text() const
@@ -84,7 +155,6 @@ void Query::setSql(const QStringList& lines)
 {
     if (active())
         close();
-    d->statement.reset();
     sql_ = lines;
     // Values already set for a name that stays are kept.
     std::vector<std::unique_ptr<Param>> kept;
@@ -110,198 +180,245 @@ void Query::prepare()
 {
     if (active())
         raise(QStringLiteral("Cannot perform this operation on an open dataset"));
-    d->statement.reset();
     db_ = Engine::database(alias_);
-    try {
-        d->statement = std::make_unique<SQLite::Statement>(db_->connection(), text().toStdString());
-    } catch (const SQLite::Exception& e) {
-        raiseEngine(e);
-    }
+    Statement compiled(*db_, text().toStdString(), this);
 }
 
-void Query::raiseEngine(const std::exception& e) const
+std::vector<std::pair<QByteArray, QVariant>> Query::parameterValues(const Statement& st) const
 {
-    if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e))
-        raise(Database::messageOf(*engine));
-    raise(QString::fromUtf8(e.what()));
-}
-
-// Every parameter the statement names needs a value.
-void Query::bindParams()
-{
-    SQLite::Statement& st = *d->statement;
-    try {
-        st.tryReset();
-        st.clearBindings();
-        for (const auto& p : params_) {
-            const int index = st.getIndex((":" + p->name()).toUtf8().constData());
-            if (index == 0)
-                continue;
-            if (p->dataType() == ParamType::Unknown)
-                raise(QStringLiteral("No value for parameter '%1'").arg(p->name()));
-            sql::bind(st, index, p->value());
-        }
-    } catch (const SQLite::Exception& e) {
-        raiseEngine(e);
+    std::vector<std::pair<QByteArray, QVariant>> values;
+    for (const auto& p : params_) {
+        const QByteArray name = ':' + p->name().toUtf8();
+        if (!st.hasParameter(name))
+            continue;
+        if (p->dataType() == ParamType::Unknown)
+            raise(QStringLiteral("No value for parameter '%1'").arg(p->name()));
+        values.emplace_back(name, p->value());
     }
+    return values;
 }
 
 void Query::execSql()
 {
     if (active())
         raise(QStringLiteral("Cannot perform this operation on an open dataset"));
-    if (!d->statement)
-        prepare();
-    bindParams();
-    SQLite::Statement& st = *d->statement;
-    try {
-        while (st.executeStep()) {
-        }
-        st.tryReset();
-    } catch (const SQLite::Exception& e) {
-        st.tryReset();
-        raiseEngine(e);
-    }
+    db_ = Engine::database(alias_);
+    Statement st(*db_, text().toStdString(), this);
+    for (const auto& [name, value] : parameterValues(st))
+        st.bind(name, value);
+    st.run();
 }
 
 void Query::doOpen()
 {
-    if (!d->statement)
-        prepare();
-    bindParams();
-    SQLite::Statement& st = *d->statement;
-
-    const int n = st.getColumnCount();
-    d->types.assign(size_t(n), FieldType::String);
-    std::vector<int> widths(size_t(n), 0);
-    std::vector<bool> declared(size_t(n), false);
-    for (int i = 0; i < n; ++i) {
-        try {
-            const char* decl = st.getColumnDeclaredType(i);
-            d->types[size_t(i)] = sql::typeOfDeclared(QString::fromUtf8(decl), &widths[size_t(i)]);
-            declared[size_t(i)] = true;
-        } catch (const SQLite::Exception&) {
-            // an expression: typed by its first value below
-        }
-    }
-    d->rows.clear();
-    d->exhausted = false;
-    // Columns without a declared type take the type of their first value.
-    bool first = false;
-    try {
-        first = st.executeStep();
-    } catch (const SQLite::Exception& e) {
-        raiseEngine(e);
-    }
-    if (first) {
+    db_ = Engine::database(alias_);
+    Impl& m = *d;
+    m.forget();
+    m.plain = text().toStdString();
+    std::vector<int> widths;
+    std::vector<bool> declared;
+    QStringList names;
+    {
+        Statement plain(*db_, m.plain, this);
+        m.values = parameterValues(plain);
+        const int n = plain.columnCount();
+        m.types.assign(size_t(n), FieldType::String);
+        widths.assign(size_t(n), 0);
+        declared.assign(size_t(n), false);
         for (int i = 0; i < n; ++i) {
-            if (declared[size_t(i)])
-                continue;
-            const int t = st.getColumn(i).getType();
-            d->types[size_t(i)] = t == SQLITE_INTEGER ? FieldType::Integer
-                                  : t == SQLITE_FLOAT ? FieldType::Float
-                                                      : FieldType::String;
+            QString col = plain.columnName(i);
+            names << col.mid(col.lastIndexOf(QLatin1Char('.')) + 1);
+            const QString decl = plain.declaredType(i);
+            if (!decl.isEmpty()) {
+                m.types[size_t(i)] = sql::typeOfDeclared(decl, &widths[size_t(i)]);
+                declared[size_t(i)] = true;
+            }
         }
+    }
+    // The result from any place: the statement wrapped with LIMIT/OFFSET,
+    // one text for every run so that the rows keep one order.
+    m.paged = "SELECT * FROM (\n" + m.plain + "\n) LIMIT :tk_limit OFFSET :tk_offset";
+    if (!db_->compiles(m.paged))
+        m.paged.clear();
+
+    Walk walk(m);
+    startRun(0);
+    // Columns without a declared type take the type of their first value.
+    const bool first = m.cursor->step();
+    if (first) {
+        for (size_t i = 0; i < m.types.size(); ++i) {
+            if (declared[i])
+                continue;
+            const int t = m.cursor->columnType(int(i));
+            m.types[i] = t == SQLITE_INTEGER ? FieldType::Integer : t == SQLITE_FLOAT ? FieldType::Float : FieldType::String;
+        }
+    } else {
+        m.count = 0;
     }
     auto& fs = mutableFields();
     fs.clear();
-    for (int i = 0; i < n; ++i) {
-        QString col = QString::fromUtf8(st.getColumnName(i));
-        const int dot = col.lastIndexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            col = col.mid(dot + 1);
-        fs.push_back(std::make_unique<Field>(this, name() + col, col, d->types[size_t(i)], widths[size_t(i)], i));
-    }
+    for (int i = 0; i < names.size(); ++i)
+        fs.push_back(std::make_unique<Field>(this, name() + names[i], names[i], m.types[size_t(i)], widths[size_t(i)], i));
     if (first) {
-        std::vector<QVariant> values(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            values[size_t(i)] = sql::read(st.getColumn(i), d->types[size_t(i)]);
-        d->rows.push_back(std::move(values));
-    } else {
-        d->exhausted = true;
+        std::vector<QVariant> values(m.types.size());
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = m.cursor->value(int(i), m.types[i]);
+        m.keep(0, std::move(values));
     }
 }
 
 void Query::doClose()
 {
-    if (d->statement)
-        d->statement->tryReset();
-    d->rows.clear();
-    d->rows.shrink_to_fit();
-    d->exhausted = true;
+    d->forget();
     mutableFields().clear();
 }
 
-bool Query::fetchUpTo(size_t index)
+// A new run whose next row is `from` (or, for a statement that cannot be
+// wrapped, the first row).
+void Query::startRun(qint64 from)
 {
-    auto& rows = d->rows;
-    SQLite::Statement& st = *d->statement;
-    while (rows.size() <= index && !d->exhausted) {
-        bool more = false;
-        try {
-            more = st.executeStep();
-        } catch (const SQLite::Exception& e) {
-            // A result cut short must not pass for a complete one.
-            d->exhausted = true;
-            raiseEngine(e);
-        }
-        if (!more) {
-            d->exhausted = true;
-            break;
-        }
-        std::vector<QVariant> row(d->types.size());
-        for (size_t i = 0; i < d->types.size(); ++i)
-            row[i] = sql::read(st.getColumn(int(i)), d->types[i]);
-        rows.push_back(std::move(row));
+    Impl& m = *d;
+    if (!m.cursor) {
+        m.cursor = std::make_unique<Statement>(*db_, m.paged.empty() ? m.plain : m.paged, this);
+        for (const auto& [name, value] : m.values)
+            m.cursor->bind(name, value);
+        if (!m.paged.empty())
+            m.cursor->bind(QByteArrayLiteral(":tk_limit"), qint64(-1));
+    } else {
+        m.cursor->rewind();
     }
-    return rows.size() > index;
+    m.offset = m.paged.empty() ? 0 : from;
+    if (!m.paged.empty())
+        m.cursor->bind(QByteArrayLiteral(":tk_offset"), from);
 }
+
+// Places the cursor so that its next row is `row`; the rows from
+// `row - before` on are kept on the way. Stops early at the end.
+void Query::seek(qint64 row, qint64 before)
+{
+    Impl& m = *d;
+    const qint64 from = std::max<qint64>(0, row - before);
+    if (!m.cursor || m.next() > row || row - m.next() > kStepAhead)
+        startRun(from);
+    while (m.next() < from) { // skipped without reading
+        if (!m.cursor->step()) {
+            m.count = m.next();
+            return;
+        }
+    }
+    while (m.next() < row)
+        if (!readNext())
+            return;
+}
+
+// The cursor's next row into the window; false at the end of the result.
+bool Query::readNext()
+{
+    Impl& m = *d;
+    if (!m.cursor->step()) {
+        m.count = m.next();
+        return false;
+    }
+    std::vector<QVariant> values(m.types.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = m.cursor->value(int(i), m.types[i]);
+    m.keep(m.next() - 1, std::move(values));
+    return true;
+}
+
+std::vector<Row> Query::readRows(qint64 start, qint64 count, qint64 before)
+{
+    std::vector<Row> out;
+    if (!active() || count <= 0 || start < 0)
+        return out;
+    Impl& m = *d;
+    Walk walk(m);
+    for (qint64 row = start; row < start + count; ++row) {
+        if (!m.holds(row)) {
+            if (m.count && row >= *m.count)
+                break;
+            seek(row, before);
+            if (m.next() != row || !readNext())
+                break;
+        }
+        out.push_back(Row{Bookmark{{QVariant(row)}}, m.window[size_t(row - m.windowStart)]});
+    }
+    return out;
+}
+
+qint64 Query::countRows()
+{
+    Impl& m = *d;
+    if (!m.count) {
+        Statement c(*db_, m.paged.empty() ? m.plain : "SELECT count(*) FROM (\n" + m.plain + "\n)", this);
+        for (const auto& [name, value] : m.values)
+            c.bind(name, value);
+        qint64 n = 0;
+        if (m.paged.empty()) {
+            while (c.step())
+                ++n;
+        } else {
+            c.step();
+            n = c.integer(0);
+        }
+        m.count = n;
+    }
+    return *m.count;
+}
+
+namespace {
+
+qint64 rowOf(const Bookmark& bookmark)
+{
+    return bookmark.key.empty() ? -1 : bookmark.key.front().toLongLong();
+}
+
+} // namespace
 
 std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count, bool forward)
 {
-    std::vector<Row> out;
     if (!active() || count <= 0)
-        return out;
-    auto& rows = d->rows;
-    if (forward) {
-        qint64 start = from ? from->key.front().toLongLong() + 1 : 0;
-        for (qint64 i = start; i < start + count; ++i) {
-            if (!fetchUpTo(size_t(i)))
-                break;
-            out.push_back(Row{Bookmark{{QVariant(i)}}, rows[size_t(i)]});
-        }
-    } else {
-        qint64 start;
-        if (from) {
-            start = from->key.front().toLongLong() - 1;
-        } else {
-            fetchUpTo(SIZE_MAX - 1);
-            start = qint64(rows.size()) - 1;
-        }
-        for (qint64 i = start; i >= 0 && i > start - count; --i) {
-            if (!fetchUpTo(size_t(i)))
-                break;
-            out.push_back(Row{Bookmark{{QVariant(i)}}, rows[size_t(i)]});
-        }
-    }
-    return out;
+        return {};
+    if (forward)
+        return readRows(from ? rowOf(*from) + 1 : 0, count, kMargin);
+    // Backwards: the rows before `end`, nearest first; the last rows cost
+    // the count and one run from their place.
+    const qint64 end = from ? rowOf(*from) : countRows();
+    const qint64 start = std::max<qint64>(0, end - count);
+    std::vector<Row> rows = readRows(start, end - start, from ? kBackMargin : 0);
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<Row> Query::fetchRowsFrom(qint64 position, int count)
+{
+    return readRows(position, count, kMargin);
+}
+
+qint64 Query::positionOf(const Bookmark& bookmark)
+{
+    const qint64 row = rowOf(bookmark);
+    if (!active() || row < 0)
+        return -1;
+    if (row < d->known)
+        return row;
+    if (d->count)
+        return row < *d->count ? row : -1;
+    return readRows(row, 1, kMargin).empty() ? -1 : row;
 }
 
 qint64 Query::recordCount()
 {
     checkActive();
-    fetchUpTo(SIZE_MAX - 1);
-    return qint64(d->rows.size());
+    return countRows();
 }
 
 bool Query::fetchAt(const Bookmark& at, Row& row)
 {
-    if (at.key.empty())
+    std::vector<Row> rows = readRows(rowOf(at), 1, kMargin);
+    if (rows.empty())
         return false;
-    const qint64 i = at.key.front().toLongLong();
-    if (i < 0 || !fetchUpTo(size_t(i)))
-        return false;
-    row = Row{at, d->rows[size_t(i)]};
+    row = std::move(rows.front());
     return true;
 }
 

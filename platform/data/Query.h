@@ -2,12 +2,14 @@
 
 #include "platform/data/DataSet.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <memory>
 
 namespace data {
 
 class Database;
+class Statement;
 
 enum class ParamType { Unknown, String, Date };
 
@@ -28,8 +30,12 @@ private:
     QVariant value_;
 };
 
-// A read-only result of an SQL statement. Rows are fetched as they are
-// needed, never all at once.
+// A read-only result of an SQL statement. Rows are read as they are needed
+// into a small window around the ones last asked for; the result is never
+// held whole, and no statement stays open once the program waits for the
+// user (a walk from row to row within one event goes on where it was).
+// Bookmarks are row numbers in the result, which is run again from a place
+// when a row outside the window is wanted.
 class Query : public DataSet {
 public:
     explicit Query(QString name);
@@ -54,8 +60,10 @@ public:
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE, DDL).
     void execSql();
 
-    qint64 recordCount() override;
+    qint64 recordCount() override; // counted by the engine once per opening
     std::vector<Row> fetchRows(const std::optional<Bookmark>& from, int count, bool forward) override;
+    qint64 positionOf(const Bookmark& bookmark) override;
+    std::vector<Row> fetchRowsFrom(qint64 position, int count) override;
 
     // Names parsed from a statement's text (exposed for tests).
     static QStringList parseParamNames(const QString& text);
@@ -66,9 +74,14 @@ protected:
     bool fetchAt(const Bookmark& at, Row& row) override;
 
 private:
-    void bindParams();
-    bool fetchUpTo(size_t index); // reads rows up to `index`; false when the result ends before
-    [[noreturn]] void raiseEngine(const std::exception& e) const;
+    class Walk;
+    // Parameter values the statement names; raises for one without a value.
+    std::vector<std::pair<QByteArray, QVariant>> parameterValues(const Statement& st) const;
+    std::vector<Row> readRows(qint64 start, qint64 count, qint64 before);
+    void startRun(qint64 from);
+    void seek(qint64 row, qint64 before);
+    bool readNext();
+    qint64 countRows();
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -3,10 +3,14 @@
 #include "platform/data/Database.h"
 #include "platform/data/Engine.h"
 #include "platform/data/SqlValue.h"
+#include "platform/data/Statement.h"
 #include "platform/rtl/Errors.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace data {
 
@@ -26,6 +30,9 @@ struct Index {
 } // namespace
 
 struct Table::Impl {
+    explicit Impl(Table& table) : member(table) {}
+    Database::Member member; // read again after a rollback
+
     QString sqlName;
     std::vector<Column> columns;
     std::vector<Index> indexes;
@@ -39,6 +46,18 @@ struct Table::Impl {
 
     std::string selectList;
     std::string sqlFirst, sqlLast, sqlNext, sqlPrior, sqlAt, sqlFind, sqlCount, sqlFrom, sqlBefore;
+    std::string sqlKeyAt, sqlKeyAtEnd, sqlFromKey;
+
+    void forget()
+    {
+        sqlName.clear();
+        columns.clear();
+        indexes.clear();
+        primary.clear();
+        order.clear();
+        keyColumn.clear();
+        keyWidth = 0;
+    }
 
     const Column* column(const QString& name) const
     {
@@ -49,13 +68,9 @@ struct Table::Impl {
     }
 };
 
-Table::Table(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>()) {}
+Table::Table(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>(*this)) {}
 
-Table::~Table()
-{
-    if (db_)
-        db_->detach(this);
-}
+Table::~Table() = default;
 
 Field* Table::addField(const QString& componentName, const QString& fieldName, FieldType type, int size)
 {
@@ -67,63 +82,59 @@ Field* Table::addField(const QString& componentName, const QString& fieldName, F
 
 void Table::doOpen()
 {
-    db_ = Engine::database(alias_);
+    std::shared_ptr<Database> db = Engine::database(alias_);
     Impl& m = *d;
-    m = Impl();
+    m.forget();
     QString wanted = QFileInfo(fileName_).completeBaseName();
     if (wanted.isEmpty())
         wanted = fileName_;
-    try {
-        auto& st = db_->statement("SELECT name, sql FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
-        st.bind(1, wanted.toStdString());
-        QString createSql;
-        if (st.executeStep()) {
-            m.sqlName = QString::fromUtf8(st.getColumn(0).getText());
-            createSql = QString::fromUtf8(st.getColumn(1).getText());
+    QString createSql;
+    {
+        Statement st(*db, "SELECT name, sql FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+        st.bind(1, wanted);
+        if (st.step()) {
+            m.sqlName = st.text(0);
+            createSql = st.text(1);
         }
-        st.tryReset();
-        if (m.sqlName.isEmpty()) {
-            db_.reset();
-            throw rtl::DatabaseError(QStringLiteral("Table not found: %1 (alias %2)").arg(fileName_, alias_));
-        }
-        const bool autoInc = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+    }
+    if (m.sqlName.isEmpty())
+        throw rtl::DatabaseError(QStringLiteral("Table not found: %1 (alias %2)").arg(fileName_, alias_));
+    const bool autoInc = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+    const std::string table = sql::quoted(m.sqlName).toStdString();
 
-        SQLite::Statement info(db_->connection(), "PRAGMA table_info(" + sql::quoted(m.sqlName).toStdString() + ")");
-        QStringList pkColumns;
-        QString rowidColumn;
-        while (info.executeStep()) {
+    QStringList pkColumns;
+    QString rowidColumn;
+    {
+        Statement info(*db, "PRAGMA table_info(" + table + ")");
+        while (info.step()) {
             Column c;
-            c.name = QString::fromUtf8(info.getColumn(1).getText());
-            const QString decl = QString::fromUtf8(info.getColumn(2).getText());
+            c.name = info.text(1);
+            const QString decl = info.text(2);
             c.type = sql::typeOfDeclared(decl, &c.width);
-            const int pk = info.getColumn(5).getInt();
-            if (pk > 0) {
+            if (info.integer(5) > 0) {
                 pkColumns.append(c.name);
                 if (decl.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
                     rowidColumn = c.name;
             }
             m.columns.push_back(c);
         }
-        if (pkColumns.size() == 1 && !rowidColumn.isEmpty()) {
-            for (auto& c : m.columns)
-                if (c.name == rowidColumn && autoInc)
-                    c.type = FieldType::AutoInc;
-        } else {
-            m.primary = pkColumns;
-        }
-
-        SQLite::Statement list(db_->connection(), "PRAGMA index_list(" + sql::quoted(m.sqlName).toStdString() + ")");
-        while (list.executeStep()) {
-            Index ix;
-            ix.name = QString::fromUtf8(list.getColumn(1).getText());
-            SQLite::Statement cols(db_->connection(), "PRAGMA index_info(" + sql::quoted(ix.name).toStdString() + ")");
-            while (cols.executeStep())
-                ix.columns.append(QString::fromUtf8(cols.getColumn(2).getText()));
-            m.indexes.push_back(ix);
-        }
-    } catch (const SQLite::Exception& e) {
-        db_.reset();
-        Database::raise(e);
+    }
+    if (pkColumns.size() == 1 && !rowidColumn.isEmpty()) {
+        for (auto& c : m.columns)
+            if (c.name == rowidColumn && autoInc)
+                c.type = FieldType::AutoInc;
+    } else {
+        m.primary = pkColumns;
+    }
+    {
+        Statement list(*db, "PRAGMA index_list(" + table + ")");
+        while (list.step())
+            m.indexes.push_back(Index{list.text(1), {}});
+    }
+    for (auto& ix : m.indexes) {
+        Statement cols(*db, "PRAGMA index_info(" + sql::quoted(ix.name).toStdString() + ")");
+        while (cols.step())
+            ix.columns.append(cols.text(2));
     }
 
     auto& fs = mutableFields();
@@ -134,14 +145,11 @@ void Table::doOpen()
     }
     for (const auto& f : fs) {
         const Column* c = m.column(f->fieldName());
-        if (!c) {
-            db_.reset();
+        if (!c)
             raise(QStringLiteral("Field '%1' not found").arg(f->fieldName()));
-        }
         const bool fits = c->type == f->dataType() ||
                           (f->dataType() == FieldType::Integer && c->type == FieldType::AutoInc);
         if (!fits) {
-            db_.reset();
             raise(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
                       .arg(f->fieldName(), QLatin1String(fieldTypeName(f->dataType())),
                            QLatin1String(fieldTypeName(c->type))));
@@ -153,6 +161,7 @@ void Table::doOpen()
         select.append(sql::quoted(m.column(f->fieldName())->name));
     m.selectList = select.join(QLatin1Char(',')).toStdString();
 
+    db_ = std::move(db);
     // An unknown index name set while closed falls back to the default order.
     try {
         setIndexName(indexName_);
@@ -160,13 +169,12 @@ void Table::doOpen()
         indexName_.clear();
         setIndexName(QString());
     }
-    db_->attach(this);
+    db_->attach(m.member);
 }
 
 void Table::doClose()
 {
-    if (db_)
-        db_->detach(this);
+    d->member.unlink();
     db_.reset();
     if (d->dynamicFields) {
         mutableFields().clear();
@@ -234,7 +242,26 @@ void Table::setIndexName(const QString& indexName)
                           " LIMIT 1";
     m.sqlCount = "SELECT count(*)" + from;
     m.sqlFrom = "SELECT " + cols + from + asc + " LIMIT ? OFFSET ?";
-    m.sqlBefore = "SELECT count(*)" + from + " WHERE " + lhs + " < " + rhs;
+    // A place is found on the order's index alone, counted from the nearer
+    // end, and the rows are read from the key found there.
+    m.sqlKeyAt = "SELECT " + keyList.toStdString() + from + asc + " LIMIT 1 OFFSET ?";
+    m.sqlKeyAtEnd = "SELECT " + keyList.toStdString() + from + desc + " LIMIT 1 OFFSET ?";
+    m.sqlFromKey = "SELECT " + cols + from + " WHERE " + lhs + " >= " + rhs + asc + " LIMIT ?";
+    // Rows before a key: a smaller first key, or the same one and before it
+    // (counted on the first key's index, cheaper than a row value).
+    const std::string first = m.order.first().toStdString();
+    if (m.order.size() == 1) {
+        m.sqlBefore = "SELECT count(*)" + from + " WHERE " + first + " < ?1";
+    } else {
+        QStringList rest, restMarks;
+        for (int i = 1; i < m.order.size(); ++i) {
+            rest.append(m.order[i]);
+            restMarks.append(QStringLiteral("?%1").arg(i + 1));
+        }
+        m.sqlBefore = "SELECT (SELECT count(*)" + from + " WHERE " + first + " < ?1) + (SELECT count(*)" + from +
+                      " WHERE " + first + " = ?1 AND (" + rest.join(QLatin1Char(',')).toStdString() + ") < (" +
+                      restMarks.join(QLatin1Char(',')).toStdString() + "))";
+    }
 
     // The current row stays current; its bookmark follows the new order.
     if (hasCurrent()) {
@@ -247,45 +274,41 @@ void Table::setIndexName(const QString& indexName)
 
 namespace {
 
-void readRow(SQLite::Statement& st, const std::vector<std::unique_ptr<Field>>& fields, int orderCount, Row& row)
+void readRow(const Statement& st, const std::vector<std::unique_ptr<Field>>& fields, int orderCount, Row& row)
 {
     row.values.resize(fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
-        row.values[i] = sql::read(st.getColumn(int(i)), fields[i]->dataType());
+        row.values[i] = st.value(int(i), fields[i]->dataType());
     row.bookmark.key.resize(size_t(orderCount));
     for (int i = 0; i < orderCount; ++i)
-        row.bookmark.key[size_t(i)] = sql::readRaw(st.getColumn(int(fields.size()) + i));
+        row.bookmark.key[size_t(i)] = st.raw(int(fields.size()) + i);
 }
 
 } // namespace
 
-std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count, bool forward)
+std::vector<Row> Table::readRows(Statement& st) const
 {
     std::vector<Row> rows;
-    if (!db_ || count <= 0)
-        return rows;
-    Impl& m = *d;
-    try {
-        SQLite::Statement* st;
-        int next = 1;
-        if (!from) {
-            st = &db_->statement(forward ? m.sqlFirst : m.sqlLast);
-        } else {
-            st = &db_->statement(forward ? m.sqlNext : m.sqlPrior);
-            for (const auto& v : from->key)
-                sql::bind(*st, next++, v);
-        }
-        st->bind(next, count);
-        while (st->executeStep()) {
-            Row row;
-            readRow(*st, fields(), int(m.order.size()), row);
-            rows.push_back(std::move(row));
-        }
-        st->tryReset();
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
+    while (st.step()) {
+        Row row;
+        readRow(st, fields(), int(d->order.size()), row);
+        rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count, bool forward)
+{
+    if (!db_ || count <= 0)
+        return {};
+    Impl& m = *d;
+    Statement st(*db_, from ? (forward ? m.sqlNext : m.sqlPrior) : (forward ? m.sqlFirst : m.sqlLast));
+    int next = 1;
+    if (from)
+        for (const auto& v : from->key)
+            st.bind(next++, v);
+    st.bind(next, count);
+    return readRows(st);
 }
 
 qint64 Table::positionOf(const Bookmark& bookmark)
@@ -295,70 +318,64 @@ qint64 Table::positionOf(const Bookmark& bookmark)
     Row row;
     if (!fetchAt(bookmark, row) || !(row.bookmark == bookmark))
         return -1;
-    try {
-        auto& st = db_->statement(d->sqlBefore);
-        int n = 1;
-        for (const auto& v : bookmark.key)
-            sql::bind(st, n++, v);
-        st.executeStep();
-        const qint64 position = st.getColumn(0).getInt64();
-        st.tryReset();
-        return position;
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
-    }
+    Statement st(*db_, d->sqlBefore);
+    int n = 1;
+    for (const auto& v : bookmark.key)
+        st.bind(n++, v);
+    st.step();
+    return st.integer(0);
 }
 
 std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
 {
-    std::vector<Row> rows;
     if (!db_ || count <= 0 || position < 0)
-        return rows;
-    try {
-        auto& st = db_->statement(d->sqlFrom);
-        st.bind(1, count);
-        st.bind(2, static_cast<int64_t>(position));
-        while (st.executeStep()) {
-            Row row;
-            readRow(st, fields(), int(d->order.size()), row);
-            rows.push_back(std::move(row));
-        }
-        st.tryReset();
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
+        return {};
+    const qint64 total = recordCount();
+    if (position >= total)
+        return {};
+    Bookmark key;
+    {
+        const bool fromEnd = position > total / 2;
+        Statement at(*db_, fromEnd ? d->sqlKeyAtEnd : d->sqlKeyAt);
+        at.bind(1, fromEnd ? total - 1 - position : position);
+        if (!at.step())
+            return {};
+        for (int i = 0; i < d->order.size(); ++i)
+            key.key.push_back(at.raw(i));
     }
-    return rows;
+    // A key without a value compares with nothing: read by place instead.
+    const bool null = std::any_of(key.key.begin(), key.key.end(), [](const QVariant& v) { return !v.isValid(); });
+    Statement st(*db_, null ? d->sqlFrom : d->sqlFromKey);
+    int n = 1;
+    if (null) {
+        st.bind(n++, count);
+        st.bind(n, position);
+    } else {
+        for (const auto& v : key.key)
+            st.bind(n++, v);
+        st.bind(n, count);
+    }
+    return readRows(st);
 }
 
 bool Table::fetchAt(const Bookmark& at, Row& row)
 {
     if (!db_ || at.key.empty())
         return false;
-    try {
-        auto& st = db_->statement(d->sqlAt);
-        sql::bind(st, 1, at.key.back());
-        const bool found = st.executeStep();
-        if (found)
-            readRow(st, fields(), int(d->order.size()), row);
-        st.tryReset();
-        return found;
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
-    }
+    Statement st(*db_, d->sqlAt);
+    st.bind(1, at.key.back());
+    const bool found = st.step();
+    if (found)
+        readRow(st, fields(), int(d->order.size()), row);
+    return found;
 }
 
 qint64 Table::recordCount()
 {
     checkActive();
-    try {
-        auto& st = db_->statement(d->sqlCount);
-        st.executeStep();
-        const qint64 n = st.getColumn(0).getInt64();
-        st.tryReset();
-        return n;
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
-    }
+    Statement st(*db_, d->sqlCount);
+    st.step();
+    return st.integer(0);
 }
 
 bool Table::findKey(const QString& value)
@@ -367,18 +384,14 @@ bool Table::findKey(const QString& value)
     dropPending();
     if (d->sqlFind.empty())
         raise(QStringLiteral("Index has no key field"));
-    const QString key = d->keyWidth > 0 ? value.left(d->keyWidth) : value;
     Row row;
-    bool found = false;
-    try {
-        auto& st = db_->statement(d->sqlFind);
-        st.bind(1, key.toStdString());
-        found = st.executeStep();
+    bool found;
+    {
+        Statement st(*db_, d->sqlFind);
+        st.bind(1, d->keyWidth > 0 ? cutToWidth(value, d->keyWidth) : value);
+        found = st.step();
         if (found)
             readRow(st, fields(), int(d->order.size()), row);
-        st.tryReset();
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
     }
     if (found)
         moveTo(row);
@@ -416,59 +429,10 @@ void Table::post()
     const DataSetState st = state();
     if (st != DataSetState::Insert && st != DataSetState::Edit)
         return;
-    const auto& fs = fields();
-    const auto& buf = buffer();
-    qint64 rowid = 0;
-    try {
-        if (st == DataSetState::Insert) {
-            QStringList cols, marks;
-            std::vector<QVariant> values;
-            for (size_t i = 0; i < fs.size(); ++i) {
-                if (fs[i]->readOnly() || !buf[i].isValid())
-                    continue;
-                cols.append(sql::quoted(d->column(fs[i]->fieldName())->name));
-                marks.append(QStringLiteral("?"));
-                values.push_back(buf[i]);
-            }
-            const std::string text = cols.isEmpty() ? "INSERT INTO " + sql::quoted(d->sqlName).toStdString() + " DEFAULT VALUES"
-                                                    : "INSERT INTO " + sql::quoted(d->sqlName).toStdString() + " (" +
-                                                          cols.join(QLatin1Char(',')).toStdString() + ") VALUES (" +
-                                                          marks.join(QLatin1Char(',')).toStdString() + ")";
-            auto& ins = db_->statement(text);
-            for (size_t i = 0; i < values.size(); ++i)
-                sql::bind(ins, int(i) + 1, values[i]);
-            ins.exec();
-            ins.tryReset();
-            rowid = db_->connection().getLastInsertRowid();
-        } else {
-            QStringList sets;
-            std::vector<QVariant> values;
-            for (size_t i = 0; i < fs.size(); ++i) {
-                if (fs[i]->readOnly())
-                    continue;
-                sets.append(sql::quoted(d->column(fs[i]->fieldName())->name) + QStringLiteral("=?"));
-                values.push_back(buf[i]);
-            }
-            rowid = currentRow().bookmark.key.back().toLongLong();
-            if (!sets.isEmpty()) {
-                auto& upd = db_->statement("UPDATE " + sql::quoted(d->sqlName).toStdString() + " SET " +
-                                           sets.join(QLatin1Char(',')).toStdString() + " WHERE rowid=?");
-                int n = 1;
-                for (const auto& v : values)
-                    sql::bind(upd, n++, v);
-                upd.bind(n, static_cast<int64_t>(rowid));
-                upd.exec();
-                upd.tryReset();
-            }
-        }
-    } catch (const SQLite::Exception& e) {
-        // The change is dropped: no half-filled row stays behind.
-        dropPending();
-        Database::raise(e);
-    } catch (...) {
-        dropPending();
-        throw;
-    }
+    // A failure drops the change: no half-filled row stays behind.
+    auto dropOnFailure = qScopeGuard([this] { dropPending(); });
+    const qint64 rowid = st == DataSetState::Insert ? insertRow() : updateRow();
+    dropOnFailure.dismiss();
     setState(DataSetState::Browse);
     Row row;
     Bookmark at;
@@ -478,6 +442,54 @@ void Table::post()
     notifyDataSetChanged();
 }
 
+qint64 Table::insertRow()
+{
+    const auto& fs = fields();
+    const auto& buf = buffer();
+    QStringList cols, marks;
+    std::vector<QVariant> values;
+    for (size_t i = 0; i < fs.size(); ++i) {
+        if (fs[i]->readOnly() || !buf[i].isValid())
+            continue;
+        cols.append(sql::quoted(d->column(fs[i]->fieldName())->name));
+        marks.append(QStringLiteral("?"));
+        values.push_back(buf[i]);
+    }
+    const std::string into = "INSERT INTO " + sql::quoted(d->sqlName).toStdString();
+    Statement ins(*db_, cols.isEmpty() ? into + " DEFAULT VALUES"
+                                       : into + " (" + cols.join(QLatin1Char(',')).toStdString() + ") VALUES (" +
+                                             marks.join(QLatin1Char(',')).toStdString() + ")");
+    for (size_t i = 0; i < values.size(); ++i)
+        ins.bind(int(i) + 1, values[i]);
+    ins.run();
+    return db_->lastInsertId();
+}
+
+qint64 Table::updateRow()
+{
+    const auto& fs = fields();
+    const auto& buf = buffer();
+    QStringList sets;
+    std::vector<QVariant> values;
+    for (size_t i = 0; i < fs.size(); ++i) {
+        if (fs[i]->readOnly())
+            continue;
+        sets.append(sql::quoted(d->column(fs[i]->fieldName())->name) + QStringLiteral("=?"));
+        values.push_back(buf[i]);
+    }
+    const qint64 rowid = currentRow().bookmark.key.back().toLongLong();
+    if (!sets.isEmpty()) {
+        Statement upd(*db_, "UPDATE " + sql::quoted(d->sqlName).toStdString() + " SET " +
+                                sets.join(QLatin1Char(',')).toStdString() + " WHERE rowid=?");
+        int n = 1;
+        for (const auto& v : values)
+            upd.bind(n++, v);
+        upd.bind(n, rowid);
+        upd.run();
+    }
+    return rowid;
+}
+
 void Table::deleteRecord()
 {
     checkActive();
@@ -485,16 +497,14 @@ void Table::deleteRecord()
     if (isEmpty())
         raise(QStringLiteral("Cannot perform this operation on an empty dataset"));
     const Bookmark old = currentRow().bookmark;
-    try {
-        auto& del = db_->statement("DELETE FROM " + sql::quoted(d->sqlName).toStdString() + " WHERE rowid=?");
-        sql::bind(del, 1, old.key.back());
-        del.exec();
-        del.tryReset();
-    } catch (const SQLite::Exception& e) {
-        Database::raise(e);
+    {
+        // A refused delete leaves the row current, as it was.
+        Statement del(*db_, "DELETE FROM " + sql::quoted(d->sqlName).toStdString() + " WHERE rowid=?");
+        del.bind(1, old.key.back());
+        del.run();
     }
     Row row;
-    if (fetchNext(old, row) || fetchPrior(old, row))
+    if (fetchOne(old, true, row) || fetchOne(old, false, row))
         setCurrent(row);
     else
         clearCurrent();
@@ -509,13 +519,13 @@ void Table::refresh()
     if (hasCurrent()) {
         const Bookmark old = currentRow().bookmark;
         Row row;
-        if (fetchAt(old, row) || fetchNext(old, row) || fetchPrior(old, row))
+        if (fetchAt(old, row) || fetchOne(old, true, row) || fetchOne(old, false, row))
             setCurrent(row);
         else
             clearCurrent();
     } else {
         Row row;
-        if (fetchFirst(row))
+        if (fetchOne(std::nullopt, true, row))
             setCurrent(row);
     }
     notifyDataSetChanged();

@@ -7,6 +7,7 @@
 namespace data {
 
 class Database;
+class Statement;
 
 // A stored table opened by alias and file name ("Barang.db" is the table
 // Barang). It walks its current order with keyed look-ups, so opening and
@@ -56,6 +57,10 @@ protected:
     bool fetchAt(const Bookmark& at, Row& row) override;
 
 private:
+    std::vector<Row> readRows(Statement& st) const;
+    qint64 insertRow(); // the new row's id
+    qint64 updateRow();
+
     struct Impl;
     std::unique_ptr<Impl> d;
     QString alias_;

@@ -2,7 +2,6 @@
 
 #include "platform/data/Database.h"
 #include "platform/data/DataSet.h"
-#include "platform/data/Query.h"
 #include "platform/data/Table.h"
 #include "platform/rtl/Errors.h"
 
@@ -20,18 +19,21 @@ Database* databaseOf(DataSet& ds)
 } // namespace
 
 Transaction::Transaction(DataSet& anyDataSetOfTheConnection)
-    : db_(databaseOf(anyDataSetOfTheConnection)), level_(db_->begin())
+    : db_(databaseOf(anyDataSetOfTheConnection)), level_(db_->begin()), epoch_(db_->epoch())
 {
 }
 
 Transaction::~Transaction() noexcept
 {
-    if (!done_)
+    // After a rollback of the whole transaction this savepoint is gone too.
+    if (!done_ && db_->epoch() == epoch_)
         db_->rollback(level_);
 }
 
 void Transaction::commit()
 {
+    if (db_->epoch() != epoch_)
+        throw rtl::DatabaseError(QStringLiteral("The transaction was rolled back"));
     db_->commit(level_);
     done_ = true;
 }

@@ -8,7 +8,8 @@ class Database;
 // One save of the program: everything written between its start and
 // commit() is stored together, or not at all. Leaving the scope without
 // commit() rolls back, drops every pending appended or edited row on the
-// connection, and re-reads the tables' current rows. Nests.
+// connection, and re-reads the tables' current rows. Nests. Every way out
+// leaves no savepoint open.
 class Transaction {
 public:
     // Any dataset of the connection the save writes to.
@@ -22,6 +23,7 @@ public:
 private:
     Database* db_;
     int level_;
+    unsigned epoch_; // changes when the whole transaction was rolled back
     bool done_ = false;
 };
 

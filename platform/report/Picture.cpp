@@ -1,7 +1,7 @@
 #include "platform/report/Picture.h"
 
 #include "platform/rtl/Errors.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Jpeg.h"
 
 namespace report {
 

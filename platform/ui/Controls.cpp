@@ -3,6 +3,7 @@
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Jpeg.h"
 
 #include <QAction>
 #include <QFile>

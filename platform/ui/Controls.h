@@ -197,11 +197,6 @@ private:
     bool autoSize_ = false;
 };
 
-// Decodes a JPEG file (a resource path too) with libjpeg. Raises rtl::Error
-// when the file cannot be read or is no valid JPEG.
-QImage loadJpeg(const QString& path);
-QImage decodeJpeg(const QByteArray& bytes);
-
 // Binds a menu item's click to its handler, through the guard.
 void onMenuClick(QAction* item, std::function<void()> handler);
 

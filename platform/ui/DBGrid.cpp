@@ -1,7 +1,6 @@
 #include "platform/ui/DBGrid.h"
 
-#include "platform/data/DataSource.h"
-#include "platform/data/Field.h"
+#include "platform/data/Table.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
@@ -12,56 +11,79 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace ui {
 
-DBGrid::DBGrid(QWidget* parent)
-    : QAbstractScrollArea(parent),
-      link_([this](bool recordOnly) { invalidate(recordOnly ? Dirty::Record : Dirty::Full); })
+namespace {
+
+// Beyond this many rows the scroll bar's steps stand for several rows each.
+constexpr int kBarMax = std::numeric_limits<int>::max() / 2;
+constexpr int kMinColumnWidth = 4;
+constexpr int kBorderGrip = 3;
+
+} // namespace
+
+DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
 {
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setMouseTracking(true); // the resize cursor over title borders
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &DBGrid::onScrollAction);
     connect(horizontalScrollBar(), &QAbstractSlider::valueChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&rows_, &GridRows::invalidated, this, &DBGrid::onInvalidated);
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
+        layoutColumns();
+        updateScrollBars();
+        if (!painting_)
+            viewport()->update();
+    });
+    connect(&rows_, &GridRows::measured, this, [this] {
+        updateScrollBars();
+        viewport()->update();
+    });
+    // A grid that cannot read its rows shows none; the error goes to the
+    // error window once the current event is done.
+    connect(&rows_, &GridRows::failed, this, [this](const QString& message) {
+        QMetaObject::invokeMethod(this, [message] { showError(message); }, Qt::QueuedConnection);
+    });
 }
 
 DBGrid::~DBGrid() = default;
 
 void DBGrid::setDataSource(data::DataSource* source)
 {
-    if (link_.setDataSource(source))
-        invalidate(Dirty::Full);
-}
-
-data::DataSet* DBGrid::dataSet() const
-{
-    return link_.dataSet();
+    userWidths_.clear();
+    rows_.setDataSource(source);
 }
 
 void DBGrid::setColumns(std::vector<DBGridColumn> columns)
 {
-    ownColumns_ = std::move(columns);
-    invalidate(Dirty::Full);
+    userWidths_.clear();
+    model_.setColumns(std::move(columns));
 }
 
 void DBGrid::setShowTitles(bool on)
 {
     showTitles_ = on;
-    invalidate(Dirty::Full);
+    onInvalidated();
 }
 
 void DBGrid::setShowIndicator(bool on)
 {
     showIndicator_ = on;
-    invalidate(Dirty::Full);
+    layoutColumns();
+    viewport()->update();
 }
 
 void DBGrid::setColumnLines(bool on)
 {
     columnLines_ = on;
+    updateScrollBars();
     viewport()->update();
 }
 
@@ -71,20 +93,18 @@ void DBGrid::setRowLines(bool on)
     viewport()->update();
 }
 
-// ---- bringing the shown rows up to date ----------------------------------
-
-// Bound datasets tell the grid in the middle of their own operations, so it
-// only notes what changed and catches up later, before it paints or answers.
-void DBGrid::invalidate(Dirty level)
+void DBGrid::setGridLines(bool on)
 {
-    if (level > dirty_)
-        dirty_ = level;
-    viewport()->update();
-    scheduleSync();
+    setColumnLines(on);
+    setRowLines(on);
 }
 
-void DBGrid::scheduleSync()
+// ---- bringing the shown rows up to date ----------------------------------
+
+void DBGrid::onInvalidated()
 {
+    if (!painting_)
+        viewport()->update();
     if (syncQueued_)
         return;
     syncQueued_ = true;
@@ -98,251 +118,70 @@ void DBGrid::scheduleSync()
         Qt::QueuedConnection);
 }
 
+void DBGrid::ensureSynced()
+{
+    rows_.setVisibleRows(rowsThatFit());
+    rows_.synchronize();
+}
+
 void DBGrid::synchronize()
 {
     ensureSynced();
+    rows_.measure();
 }
 
-void DBGrid::ensureSynced()
+// ---- columns -------------------------------------------------------------------
+
+QFont DBGrid::titleFont(int column) const
 {
-    if (dirty_ == Dirty::None || syncing_)
-        return;
-    const Dirty level = dirty_;
-    dirty_ = Dirty::None;
-    syncing_ = true;
-    try {
-        sync(level);
-    } catch (const std::exception& e) {
-        // A grid that cannot read its rows shows none; the error goes to the
-        // error window once the current event is done.
-        clearRows();
-        const QString message = QString::fromUtf8(e.what());
-        QMetaObject::invokeMethod(this, [message] { showError(message); }, Qt::QueuedConnection);
-    }
-    syncing_ = false;
-    updateScrollBars();
-    viewport()->update();
+    const QVariant f = model_.headerData(column, Qt::Horizontal, Qt::FontRole);
+    return f.isValid() ? f.value<QFont>() : font();
 }
 
-void DBGrid::clearRows()
+// The field's display width in characters at the font's average character
+// width, plus the cell margins. A longer title is cut, as the windows were
+// drawn for columns of this width.
+int DBGrid::defaultWidth(int column) const
 {
-    rows_.clear();
-    top_ = 0;
-    cur_ = -1;
-    exact_ = true;
-    atStart_ = atEnd_ = true;
-    insertShown_ = false;
+    return model_.displayChars(column) * fontMetrics().averageCharWidth() + kCellMargin;
 }
 
-int DBGrid::indexOf(const data::Bookmark& bookmark) const
+void DBGrid::layoutColumns()
 {
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].bookmark == bookmark)
-            return int(i);
+    const int n = model_.columnCount();
+    widths_.assign(size_t(n), 0);
+    for (int c = 0; c < n; ++c) {
+        const auto user = userWidths_.find(c);
+        widths_[size_t(c)] = user != userWidths_.end() ? user->second
+                             : model_.width(c) >= 0  ? model_.width(c)
+                                                     : defaultWidth(c);
     }
-    return -1;
-}
-
-void DBGrid::sync(Dirty level)
-{
-    if (level == Dirty::Full)
-        resolveColumns();
-    data::DataSet* ds = dataSet();
-    const int screenPos = cur_ >= 0 ? cur_ - top_ : 0;
-    if (!ds || !ds->active()) {
-        clearRows();
-        return;
-    }
-    if (ds->state() == data::DataSetState::Insert) {
-        showPendingInsert();
-        return;
-    }
-    if (insertShown_) {
-        // The pending row was posted or dropped: where it went is the table's.
-        insertShown_ = false;
-        level = Dirty::Full;
-    }
-    const std::optional<data::Bookmark> current = ds->bookmark();
-    if (!current) {
-        clearRows();
-        return;
-    }
-    if (level == Dirty::Record) {
-        const int i = indexOf(*current);
-        if (i >= 0) {
-            rows_[size_t(i)].values = ds->buffer();
-            cur_ = i;
-            const int fit = rowsThatFit();
-            if (cur_ < top_)
-                top_ = cur_;
-            else if (cur_ >= top_ + fit)
-                top_ = cur_ - fit + 1;
-            // Keep a fetched row beyond each edge of the window, so a move by
-            // one row past it scrolls by one row.
-            const bool roomBelow = atEnd_ || top_ + fit < int(rows_.size());
-            const bool roomAbove = atStart_ || top_ > 0;
-            if (exact_ || (roomBelow && roomAbove))
-                return;
-            reloadAround(*current, cur_ - top_);
-            return;
-        }
-        if (!exact_) {
-            reloadAround(*current, screenPos);
-            return;
-        }
-    }
-    reloadWhole(*current, screenPos);
-}
-
-// A result that fits kExactLimit is held whole; a larger one as a window.
-void DBGrid::reloadWhole(const data::Bookmark& current, int screenPos)
-{
-    data::DataSet* ds = dataSet();
-    std::vector<data::Row> head = ds->fetchRows(std::nullopt, kExactLimit + 1, true);
-    if (int(head.size()) <= kExactLimit) {
-        rows_ = std::move(head);
-        const int i = indexOf(current);
-        if (i >= 0) {
-            exact_ = true;
-            atStart_ = atEnd_ = true;
-            cur_ = i;
-            rows_[size_t(i)].values = ds->buffer();
-            placeCurrent(screenPos);
-            return;
-        }
-    }
-    reloadAround(current, screenPos);
-}
-
-void DBGrid::reloadAround(const data::Bookmark& current, int screenPos)
-{
-    data::DataSet* ds = dataSet();
-    const int fit = rowsThatFit();
-    std::vector<data::Row> before = ds->fetchRows(current, fit, false);
-    std::vector<data::Row> after = ds->fetchRows(current, fit, true);
-    atStart_ = int(before.size()) < fit;
-    atEnd_ = int(after.size()) < fit;
-    exact_ = false;
-    rows_.clear();
-    rows_.reserve(before.size() + 1 + after.size());
-    for (auto it = before.rbegin(); it != before.rend(); ++it)
-        rows_.push_back(std::move(*it));
-    cur_ = int(rows_.size());
-    rows_.push_back(data::Row{current, ds->buffer()});
-    for (auto& r : after)
-        rows_.push_back(std::move(r));
-    placeCurrent(screenPos);
-}
-
-// An appended row that is not stored yet shows where the current row was.
-void DBGrid::showPendingInsert()
-{
-    data::DataSet* ds = dataSet();
-    const int screenPos = cur_ >= 0 ? cur_ - top_ : 0;
-    if (!insertShown_) {
-        const int at = std::clamp(cur_, 0, int(rows_.size()));
-        rows_.insert(rows_.begin() + at, data::Row{data::Bookmark{}, ds->buffer()});
-        cur_ = at;
-        insertShown_ = true;
-    } else {
-        rows_[size_t(cur_)].values = ds->buffer();
-    }
-    placeCurrent(screenPos);
-}
-
-void DBGrid::placeCurrent(int screenPos)
-{
-    const int fit = rowsThatFit();
-    const int n = int(rows_.size());
-    top_ = cur_ - std::clamp(screenPos, 0, fit - 1);
-    top_ = std::clamp(top_, 0, std::max(0, n - fit));
-    if (cur_ < top_)
-        top_ = cur_;
-    else if (cur_ >= top_ + fit)
-        top_ = cur_ - fit + 1;
-    top_ = std::max(0, top_);
-}
-
-// ---- columns -----------------------------------------------------------------
-
-void DBGrid::resolveColumns()
-{
-    data::DataSet* ds = dataSet();
-    std::vector<ShownColumn> shown;
-    auto add = [&](const QString& fieldName, const DBGridColumn* own) {
-        ShownColumn c;
-        c.fieldName = fieldName;
-        c.field = ds ? ds->findField(fieldName) : nullptr;
-        c.title = own && !own->title.isEmpty() ? own->title : fieldName;
-        c.titleFont = own && own->titleFont ? *own->titleFont : font();
-        c.color = own ? own->color : QColor();
-        c.rightAligned = c.field
-            && (c.field->dataType() == data::FieldType::Float || c.field->dataType() == data::FieldType::Integer
-                || c.field->dataType() == data::FieldType::AutoInc);
-        c.width = own && own->width >= 0 ? own->width : -1;
-        shown.push_back(std::move(c));
-        if (shown.back().width < 0)
-            shown.back().width = defaultWidth(shown.back().field, shown.back().title);
-    };
-    if (!ownColumns_.empty()) {
-        for (const auto& own : ownColumns_)
-            add(own.fieldName, &own);
-    } else if (ds) {
-        for (const auto& f : ds->fields())
-            add(f->fieldName(), nullptr);
-    }
-    columns_ = std::move(shown);
-    if (curCol_ >= int(columns_.size()))
-        curCol_ = std::max(0, int(columns_.size()) - 1);
-}
-
-// Wide enough for the field's usual display text, and for its title.
-int DBGrid::defaultWidth(const data::Field* field, const QString& title) const
-{
-    int chars = 15;
-    if (field) {
-        switch (field->dataType()) {
-        case data::FieldType::String:
-            chars = field->size() > 0 ? field->size() : 15;
-            break;
-        case data::FieldType::Float:
-        case data::FieldType::Date:
-            chars = 10;
-            break;
-        case data::FieldType::Integer:
-        case data::FieldType::AutoInc:
-            chars = 11;
-            break;
-        }
-    }
-    int w = chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 4;
-    if (showTitles_)
-        w = std::max(w, QFontMetrics(font()).horizontalAdvance(title) + 4);
-    return w;
+    if (curCol_ >= n)
+        curCol_ = std::max(0, n - 1);
 }
 
 int DBGrid::columnCount()
 {
     ensureSynced();
-    return int(columns_.size());
+    return model_.columnCount();
 }
 
 QString DBGrid::columnTitle(int column)
 {
     ensureSynced();
-    return column >= 0 && column < int(columns_.size()) ? columns_[size_t(column)].title : QString();
+    return model_.headerData(column, Qt::Horizontal).toString();
 }
 
 int DBGrid::columnWidth(int column)
 {
     ensureSynced();
-    return column >= 0 && column < int(columns_.size()) ? columns_[size_t(column)].width : 0;
+    return column >= 0 && column < int(widths_.size()) ? widths_[size_t(column)] : 0;
 }
 
 QString DBGrid::columnFieldName(int column)
 {
     ensureSynced();
-    return column >= 0 && column < int(columns_.size()) ? columns_[size_t(column)].fieldName : QString();
+    return model_.fieldName(column);
 }
 
 // ---- what is shown -----------------------------------------------------------
@@ -357,8 +196,8 @@ int DBGrid::titleHeight() const
     if (!showTitles_)
         return 0;
     int h = rowHeight();
-    for (const auto& c : columns_)
-        h = std::max(h, QFontMetrics(c.titleFont).height() + 3);
+    for (int c = 0; c < model_.columnCount(); ++c)
+        h = std::max(h, QFontMetrics(titleFont(c)).height() + 3);
     return h;
 }
 
@@ -371,47 +210,34 @@ int DBGrid::rowsThatFit() const
 int DBGrid::rowCount()
 {
     ensureSynced();
-    return std::clamp(int(rows_.size()) - top_, 0, rowsThatFit());
+    return model_.rowCount();
 }
 
 QString DBGrid::cellText(int row, int column)
 {
     ensureSynced();
-    const int i = top_ + row;
-    if (row < 0 || row >= rowCount() || column < 0 || column >= int(columns_.size()))
-        return QString();
-    const ShownColumn& c = columns_[size_t(column)];
-    const auto& values = rows_[size_t(i)].values;
-    if (!c.field || c.field->index() < 0 || c.field->index() >= int(values.size()))
-        return QString();
-    return c.field->displayTextOf(values[size_t(c.field->index())]);
+    return model_.data(model_.index(row, column)).toString();
 }
 
 int DBGrid::currentRow()
 {
     ensureSynced();
-    return cur_ >= 0 ? cur_ - top_ : -1;
+    return rows_.currentRow();
 }
 
 void DBGrid::setCurrentColumn(int column)
 {
-    if (column < 0 || column >= int(columns_.size()))
+    if (column < 0 || column >= int(widths_.size()))
         return;
     curCol_ = column;
     ensureColumnVisible(column);
     viewport()->update();
 }
 
-bool DBGrid::exactScrollBar()
-{
-    ensureSynced();
-    return exact_;
-}
-
 int DBGrid::fetchedRowCount()
 {
     ensureSynced();
-    return int(rows_.size());
+    return rows_.heldCount();
 }
 
 int DBGrid::dataLeft() const
@@ -422,43 +248,63 @@ int DBGrid::dataLeft() const
 int DBGrid::columnLeft(int column) const
 {
     int x = dataLeft();
-    for (int c = 0; c < column && c < int(columns_.size()); ++c)
-        x += columns_[size_t(c)].width + (columnLines_ ? 1 : 0);
+    for (int c = 0; c < column && c < int(widths_.size()); ++c)
+        x += widths_[size_t(c)] + (columnLines_ ? 1 : 0);
     return x;
 }
 
 int DBGrid::totalWidth() const
 {
-    return columnLeft(int(columns_.size()));
+    return columnLeft(int(widths_.size()));
 }
 
 QRect DBGrid::cellRect(int row, int column)
 {
     ensureSynced();
-    if (column < 0 || column >= int(columns_.size()))
+    if (column < 0 || column >= int(widths_.size()))
         return {};
     const int x = columnLeft(column) - horizontalScrollBar()->value();
     const int y = titleHeight() + row * rowHeight();
-    return QRect(x, y, columns_[size_t(column)].width, rowHeight() - (rowLines_ ? 1 : 0));
+    return QRect(x, y, widths_[size_t(column)], rowHeight() - (rowLines_ ? 1 : 0));
+}
+
+QRect DBGrid::titleRect(int column)
+{
+    ensureSynced();
+    if (!showTitles_ || column < 0 || column >= int(widths_.size()))
+        return {};
+    return QRect(columnLeft(column) - horizontalScrollBar()->value(), 0, widths_[size_t(column)], titleHeight());
+}
+
+// The bar's range is the result's rows; a result too large for its integers
+// is scaled down.
+int DBGrid::toBar(qint64 position) const
+{
+    if (barSize_ - 1 <= kBarMax)
+        return int(position);
+    return int(std::llround(double(position) / double(barSize_ - 1) * kBarMax));
+}
+
+qint64 DBGrid::fromBar(int value) const
+{
+    if (barSize_ - 1 <= kBarMax)
+        return value;
+    return std::llround(double(value) / kBarMax * double(barSize_ - 1));
 }
 
 void DBGrid::updateScrollBars()
 {
     settingScrollBar_ = true;
     QScrollBar* vb = verticalScrollBar();
-    if (exact_) {
-        vb->setRange(0, std::max(0, int(rows_.size()) - 1));
-        vb->setPageStep(std::max(1, rowsThatFit()));
+    // An unknown place or size keeps the bar as it was until it is found.
+    if (rows_.resultSize() >= 0) {
+        barSize_ = rows_.resultSize();
+        vb->setRange(0, toBar(std::max<qint64>(0, barSize_ - 1)));
+        vb->setPageStep(std::max(1, toBar(rowsThatFit())));
         vb->setSingleStep(1);
-        vb->setValue(std::max(0, cur_));
-    } else {
-        const bool first = atStart_ && cur_ == 0;
-        const bool last = atEnd_ && cur_ == int(rows_.size()) - 1;
-        vb->setRange(0, 2);
-        vb->setPageStep(1);
-        vb->setSingleStep(1);
-        vb->setValue(first ? 0 : last ? 2 : 1);
     }
+    if (rows_.currentPosition() >= 0)
+        vb->setValue(toBar(rows_.currentPosition()));
     vb->setSliderPosition(vb->value());
     QScrollBar* hb = horizontalScrollBar();
     hb->setRange(0, std::max(0, totalWidth() - viewport()->width()));
@@ -482,56 +328,57 @@ static void drawFixedCell(QPainter& p, const QRect& r, const QPalette& pal)
 
 void DBGrid::paintEvent(QPaintEvent*)
 {
+    painting_ = true;
     ensureSynced();
+    painting_ = false;
     QPainter p(viewport());
     const QPalette& pal = palette();
     const int rh = rowHeight();
     const int th = titleHeight();
     const int xOff = horizontalScrollBar()->value();
-    const int shown = std::clamp(int(rows_.size()) - top_, 0, rowsThatFit());
+    const int shown = model_.rowCount();
     const int vw = viewport()->width();
     const bool focused = hasFocus();
+    const int current = rows_.currentRow();
 
     p.fillRect(viewport()->rect(), pal.color(QPalette::Base));
 
-    for (int c = 0; c < int(columns_.size()); ++c) {
-        const ShownColumn& col = columns_[size_t(c)];
+    for (int c = 0; c < int(widths_.size()); ++c) {
+        const int w = widths_[size_t(c)];
         const int x = columnLeft(c) - xOff;
         if (x > vw)
             break;
-        if (x + col.width < dataLeft())
+        if (x + w < dataLeft())
             continue;
         p.save();
         p.setClipRect(QRect(dataLeft(), 0, vw - dataLeft(), viewport()->height()));
         if (showTitles_) {
-            const QRect tr(x, 0, col.width + (columnLines_ ? 1 : 0), th);
+            const QRect tr(x, 0, w + (columnLines_ ? 1 : 0), th);
             drawFixedCell(p, tr, pal);
-            p.setFont(col.titleFont);
+            p.setFont(titleFont(c));
             p.setPen(pal.color(QPalette::ButtonText));
-            p.drawText(tr.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, col.title);
+            p.drawText(tr.adjusted(kCellMargin / 2, 0, -kCellMargin / 2, 0),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       model_.headerData(c, Qt::Horizontal).toString());
         }
         p.setFont(font());
         for (int r = 0; r < shown; ++r) {
-            const QRect cell(x, th + r * rh, col.width, rh - (rowLines_ ? 1 : 0));
-            const bool highlighted = focused && top_ + r == cur_ && c == curCol_;
-            p.fillRect(cell, highlighted ? pal.color(QPalette::Highlight)
-                                         : col.color.isValid() ? col.color : pal.color(QPalette::Base));
+            const QModelIndex index = model_.index(r, c);
+            const QRect cell(x, th + r * rh, w, rh - (rowLines_ ? 1 : 0));
+            const bool highlighted = focused && r == current && c == curCol_;
+            const QVariant background = model_.data(index, Qt::BackgroundRole);
+            p.fillRect(cell, highlighted              ? pal.color(QPalette::Highlight)
+                             : background.isValid() ? background.value<QColor>()
+                                                    : pal.color(QPalette::Base));
             p.setPen(pal.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
-            const auto& values = rows_[size_t(top_ + r)].values;
-            QString text;
-            if (col.field && col.field->index() >= 0 && col.field->index() < int(values.size()))
-                text = col.field->displayTextOf(values[size_t(col.field->index())]);
-            p.drawText(cell.adjusted(2, 0, -2, 0),
-                       (col.rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
-                       text);
-            if (columnLines_) {
-                p.setPen(pal.color(QPalette::Mid));
+            const auto align = Qt::Alignment(model_.data(index, Qt::TextAlignmentRole).toInt());
+            p.drawText(cell.adjusted(kCellMargin / 2, 0, -kCellMargin / 2, 0), align | Qt::TextSingleLine,
+                       model_.data(index).toString());
+            p.setPen(pal.color(QPalette::Mid));
+            if (columnLines_)
                 p.drawLine(cell.right() + 1, cell.top(), cell.right() + 1, cell.bottom() + (rowLines_ ? 1 : 0));
-            }
-            if (rowLines_) {
-                p.setPen(pal.color(QPalette::Mid));
+            if (rowLines_)
                 p.drawLine(cell.left(), cell.bottom() + 1, cell.right() + (columnLines_ ? 1 : 0), cell.bottom() + 1);
-            }
         }
         p.restore();
     }
@@ -542,7 +389,7 @@ void DBGrid::paintEvent(QPaintEvent*)
         for (int r = 0; r < shown; ++r) {
             const QRect ir(0, th + r * rh, kIndicatorWidth, rh);
             drawFixedCell(p, ir, pal);
-            if (top_ + r == cur_) {
+            if (r == current) {
                 // A small solid triangle pointing at the current row.
                 const int cx = ir.left() + 3;
                 const int cy = ir.center().y();
@@ -558,7 +405,7 @@ void DBGrid::paintEvent(QPaintEvent*)
 void DBGrid::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    invalidate(Dirty::Full);
+    onInvalidated();
 }
 
 void DBGrid::showEvent(QShowEvent* event)
@@ -570,8 +417,10 @@ void DBGrid::showEvent(QShowEvent* event)
 void DBGrid::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        invalidate(Dirty::Full);
+    if (event->type() == QEvent::FontChange) {
+        layoutColumns();
+        onInvalidated();
+    }
 }
 
 void DBGrid::focusInEvent(QFocusEvent* event)
@@ -598,43 +447,19 @@ void DBGrid::userAction(const std::function<void()>& action)
     ensureSynced();
 }
 
-void DBGrid::moveBy(int rows)
+void DBGrid::deleteCurrent()
 {
-    userAction([this, rows] {
-        data::DataSet* ds = dataSet();
-        const std::optional<data::Bookmark> current = ds->bookmark();
-        if (!current || rows == 0)
-            return;
-        if (rows == 1) {
-            ds->next();
-        } else if (rows == -1) {
-            ds->prior();
-        } else {
-            const std::vector<data::Row> got = ds->fetchRows(current, std::abs(rows), rows > 0);
-            if (!got.empty())
-                ds->gotoBookmark(got.back().bookmark);
-        }
-    });
-}
-
-void DBGrid::moveToFirst()
-{
-    userAction([this] { dataSet()->first(); });
-}
-
-void DBGrid::moveToLast()
-{
-    userAction([this] { dataSet()->last(); });
-}
-
-void DBGrid::moveToShownRow(int row)
-{
-    ensureSynced();
-    const int i = top_ + row;
-    if (row < 0 || i >= int(rows_.size()) || i == cur_ || insertShown_)
+    auto* table = dynamic_cast<data::Table*>(dataSet());
+    if (readOnly_ || !table)
         return;
-    const data::Bookmark target = rows_[size_t(i)].bookmark;
-    userAction([this, target] { dataSet()->gotoBookmark(target); });
+    userAction([this, table] {
+        if (table->isEmpty())
+            return;
+        if (confirmDelete_ && messageBox(QStringLiteral("Delete record?"), QStringLiteral("Confirm"),
+                                         mbOkCancel | mbIconQuestion) != idOk)
+            return;
+        table->deleteRecord();
+    });
 }
 
 void DBGrid::onScrollAction(int action)
@@ -643,35 +468,26 @@ void DBGrid::onScrollAction(int action)
         return;
     switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
-        moveBy(1);
+        userAction([this] { rows_.moveBy(1); });
         break;
     case QAbstractSlider::SliderSingleStepSub:
-        moveBy(-1);
+        userAction([this] { rows_.moveBy(-1); });
         break;
     case QAbstractSlider::SliderPageStepAdd:
-        moveBy(rowsThatFit());
+        userAction([this] { rows_.moveBy(rowsThatFit()); });
         break;
     case QAbstractSlider::SliderPageStepSub:
-        moveBy(-rowsThatFit());
+        userAction([this] { rows_.moveBy(-rowsThatFit()); });
         break;
     case QAbstractSlider::SliderToMinimum:
-        moveToFirst();
+        userAction([this] { rows_.moveToFirst(); });
         break;
     case QAbstractSlider::SliderToMaximum:
-        moveToLast();
+        userAction([this] { rows_.moveToLast(); });
         break;
     case QAbstractSlider::SliderMove: {
-        const int pos = verticalScrollBar()->sliderPosition();
-        if (exact_) {
-            if (pos >= 0 && pos < int(rows_.size()) && pos != cur_) {
-                const data::Bookmark target = rows_[size_t(pos)].bookmark;
-                userAction([this, target] { dataSet()->gotoBookmark(target); });
-            }
-        } else if (pos == verticalScrollBar()->minimum()) {
-            moveToFirst();
-        } else if (pos == verticalScrollBar()->maximum()) {
-            moveToLast();
-        }
+        const qint64 target = fromBar(verticalScrollBar()->sliderPosition());
+        userAction([this, target] { rows_.moveToPosition(target); });
         break;
     }
     default:
@@ -682,11 +498,11 @@ void DBGrid::onScrollAction(int action)
 
 void DBGrid::ensureColumnVisible(int column)
 {
-    if (column < 0 || column >= int(columns_.size()))
+    if (column < 0 || column >= int(widths_.size()))
         return;
     QScrollBar* hb = horizontalScrollBar();
     const int left = columnLeft(column) - dataLeft();
-    const int right = left + columns_[size_t(column)].width;
+    const int right = left + widths_[size_t(column)];
     const int room = viewport()->width() - dataLeft();
     if (left < hb->value())
         hb->setValue(left);
@@ -700,7 +516,7 @@ bool DBGrid::focusNextPrevChild(bool next)
     if (tabs_) {
         ensureSynced();
         const int target = curCol_ + (next ? 1 : -1);
-        if (target >= 0 && target < int(columns_.size())) {
+        if (target >= 0 && target < int(widths_.size())) {
             setCurrentColumn(target);
             return true;
         }
@@ -713,28 +529,28 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_Up:
-        moveBy(-1);
+        userAction([this] { rows_.moveBy(-1); });
         break;
     case Qt::Key_Down:
-        moveBy(1);
+        userAction([this] { rows_.moveBy(1); });
         break;
     case Qt::Key_PageUp:
-        moveBy(-rowsThatFit());
+        userAction([this] { rows_.moveBy(-rowsThatFit()); });
         break;
     case Qt::Key_PageDown:
-        moveBy(rowsThatFit());
+        userAction([this] { rows_.moveBy(rowsThatFit()); });
         break;
     case Qt::Key_Home:
         if (ctrl)
-            moveToFirst();
+            userAction([this] { rows_.moveToFirst(); });
         else
             setCurrentColumn(0);
         break;
     case Qt::Key_End:
         if (ctrl)
-            moveToLast();
+            userAction([this] { rows_.moveToLast(); });
         else
-            setCurrentColumn(int(columns_.size()) - 1);
+            setCurrentColumn(int(widths_.size()) - 1);
         break;
     case Qt::Key_Left:
         setCurrentColumn(curCol_ - 1);
@@ -742,10 +558,15 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
         setCurrentColumn(curCol_ + 1);
         break;
+    case Qt::Key_Delete:
+        if (ctrl) {
+            deleteCurrent();
+            break;
+        }
+        [[fallthrough]];
     default: {
-        // Nothing is typed into a grid: cell editing is not offered. A typed
-        // character stops here, so it never clicks the button that carries
-        // it; Alt+letter and Ctrl keys go on to the window.
+        // A typed character stops here, so it never clicks the button that
+        // carries it; Alt+letter and Ctrl keys go on to the window.
         const QString text = event->text();
         const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
                            !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier));
@@ -759,6 +580,19 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+int DBGrid::borderAt(const QPoint& pos) const
+{
+    if (!resizable_ || !showTitles_ || pos.y() >= titleHeight())
+        return -1;
+    const int x = pos.x() + horizontalScrollBar()->value();
+    for (int c = 0; c < int(widths_.size()); ++c) {
+        const int border = columnLeft(c) + widths_[size_t(c)];
+        if (std::abs(x - border) <= kBorderGrip)
+            return c;
+    }
+    return -1;
+}
+
 void DBGrid::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
@@ -768,22 +602,52 @@ void DBGrid::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     ensureSynced();
     const QPoint pos = event->position().toPoint();
+    if (const int c = borderAt(pos); c >= 0) {
+        resizing_ = c;
+        resizeFrom_ = pos.x() - widths_[size_t(c)];
+        return;
+    }
     const int th = titleHeight();
     if (pos.y() < th)
         return;
     const int row = (pos.y() - th) / rowHeight();
-    if (row >= rowCount())
+    if (row >= model_.rowCount())
         return;
     const int x = pos.x() + horizontalScrollBar()->value();
     if (pos.x() >= dataLeft()) {
-        for (int c = 0; c < int(columns_.size()); ++c) {
+        for (int c = 0; c < int(widths_.size()); ++c) {
             if (x >= columnLeft(c) && x < columnLeft(c + 1)) {
                 setCurrentColumn(c);
                 break;
             }
         }
     }
-    moveToShownRow(row);
+    userAction([this, row] { rows_.moveToShownRow(row); });
+}
+
+void DBGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (resizing_ >= 0) {
+        const int w = std::max(kMinColumnWidth, pos.x() - resizeFrom_);
+        userWidths_[resizing_] = w;
+        widths_[size_t(resizing_)] = w;
+        updateScrollBars();
+        viewport()->update();
+        event->accept();
+        return;
+    }
+    if (borderAt(pos) >= 0)
+        viewport()->setCursor(Qt::SplitHCursor);
+    else
+        viewport()->unsetCursor();
+    event->accept();
+}
+
+void DBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    resizing_ = -1;
+    event->accept();
 }
 
 void DBGrid::wheelEvent(QWheelEvent* event)
@@ -792,7 +656,7 @@ void DBGrid::wheelEvent(QWheelEvent* event)
     const int steps = wheelDelta_ / 120;
     wheelDelta_ -= steps * 120;
     if (steps != 0)
-        moveBy(-steps);
+        userAction([this, steps] { rows_.moveBy(-steps); });
     event->accept();
 }
 

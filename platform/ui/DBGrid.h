@@ -1,46 +1,36 @@
 #pragma once
 
-#include "platform/data/DataSet.h"
-#include "platform/data/DataSource.h"
+#include "platform/ui/GridModel.h"
+#include "platform/ui/GridRows.h"
 
 #include <QAbstractScrollArea>
-#include <QColor>
-#include <QFont>
 #include <QString>
 #include <functional>
-#include <optional>
+#include <map>
 #include <vector>
 
 namespace data {
+class DataSet;
 class DataSource;
-class Field;
 } // namespace data
 
 namespace ui {
 
-// One column of a grid's own column list.
-struct DBGridColumn {
-    QString fieldName;
-    QString title;                 // empty: headed by the field name
-    int width = -1;                // negative: the default width for the field
-    std::optional<QFont> titleFont; // unset: the grid's font
-    QColor color;                  // invalid: the grid's base colour
-};
-
-// A read-only grid on a data source: one row per dataset row, a title row, an
-// indicator column marking the current row. It follows the dataset's current
-// row, and clicks, arrow keys, the wheel and the scroll bar move it.
+// A grid on a data source: a title row, an indicator column marking the
+// current row, one row per dataset row. It follows the dataset's current row;
+// clicks, keys, the wheel and the scroll bar move it. It shows what its model
+// (GridModel over GridRows) holds: the rows on screen and a screenful on
+// either side, never the whole dataset.
 //
-// Rows are fetched as they are shown: the grid keeps the rows of its window
-// plus one window's worth on either side, never the whole dataset.
+// The vertical scroll bar stands for the current row's place in the whole
+// result: dragging it to the middle goes to the middle row, at any size. The
+// place and size may be found after the first rows are painted; the bar is
+// set then.
 //
-// Vertical scroll bar: it stands for the current row. A result of up to
-// kExactLimit rows is held whole, so the bar is exact (one step per row).
-// For a larger result the grid learns its size from nothing cheaper than a
-// full count, so it does not ask: the bar has three positions, at the top
-// when the current row is the first, at the bottom when it is the last, and
-// in the middle otherwise; dragging it to either end goes to the first or the
-// last row, its arrows and page areas move by a row or a page.
+// Nothing is typed into a grid: it offers no cell editing and no inserting.
+// A grid made writable (readOnly off), on a table, deletes the current row on
+// Ctrl+Delete, after "Delete record?" when confirmDelete is on. Grids are
+// read-only unless a window says otherwise: no window deletes through one.
 class DBGrid : public QAbstractScrollArea {
     Q_OBJECT
     Q_PROPERTY(bool readOnly READ isReadOnly WRITE setReadOnly)
@@ -49,25 +39,29 @@ class DBGrid : public QAbstractScrollArea {
     Q_PROPERTY(bool columnLines READ columnLines WRITE setColumnLines)
     Q_PROPERTY(bool rowLines READ rowLines WRITE setRowLines)
     Q_PROPERTY(bool tabsBetweenColumns READ tabsBetweenColumns WRITE setTabsBetweenColumns)
+    Q_PROPERTY(bool columnResizing READ columnResizing WRITE setColumnResizing)
+    Q_PROPERTY(bool confirmDelete READ confirmDelete WRITE setConfirmDelete)
 
 public:
-    static constexpr int kExactLimit = 500;
     static constexpr int kIndicatorWidth = 11;
+    static constexpr int kCellMargin = 4; // two pixels either side of a cell's text
 
     explicit DBGrid(QWidget* parent = nullptr);
     ~DBGrid() override;
 
     void setDataSource(data::DataSource* source);
-    data::DataSource* dataSource() const { return link_.dataSource(); }
-    data::DataSet* dataSet() const;
+    data::DataSource* dataSource() const { return rows_.dataSource(); }
+    data::DataSet* dataSet() const { return rows_.dataSet(); }
+    GridRows& rows() { return rows_; }
+    GridModel& model() { return model_; }
 
     // An empty list shows every field of the dataset in result order.
     void setColumns(std::vector<DBGridColumn> columns);
-    const std::vector<DBGridColumn>& ownColumns() const { return ownColumns_; }
+    const std::vector<DBGridColumn>& ownColumns() const { return model_.ownColumns(); }
 
-    // Always read-only; the setter only takes the forms' property.
-    bool isReadOnly() const { return true; }
-    void setReadOnly(bool) {}
+    // Options; all are on by default.
+    bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool on) { readOnly_ = on; }
     bool showTitles() const { return showTitles_; }
     void setShowTitles(bool on);
     bool showIndicator() const { return showIndicator_; }
@@ -76,26 +70,32 @@ public:
     void setColumnLines(bool on);
     bool rowLines() const { return rowLines_; }
     void setRowLines(bool on);
+    void setGridLines(bool on); // both
     bool tabsBetweenColumns() const { return tabs_; }
     void setTabsBetweenColumns(bool on) { tabs_ = on; }
+    bool columnResizing() const { return resizable_; }
+    void setColumnResizing(bool on) { resizable_ = on; }
+    bool confirmDelete() const { return confirmDelete_; }
+    void setConfirmDelete(bool on) { confirmDelete_ = on; }
 
     // What the grid shows, as the user sees it (brought up to date first).
     int columnCount();
     QString columnTitle(int column);
     int columnWidth(int column);
     QString columnFieldName(int column);
-    int rowCount();                   // rows on screen
+    int rowCount();   // rows on screen
     QString cellText(int row, int column);
-    int currentRow();                 // screen row of the current row, -1 without one
+    int currentRow(); // screen row of the current row, -1 without one
     int currentColumn() const { return curCol_; }
     void setCurrentColumn(int column);
-    bool exactScrollBar();            // see the class comment
-    int fetchedRowCount();            // rows held in memory
+    int fetchedRowCount(); // rows held in memory
     int rowsThatFit() const;
     QRect cellRect(int row, int column); // viewport coordinates
+    QRect titleRect(int column);
 
-    // Brings the shown rows up to date with the dataset now (the grid
-    // otherwise does it before it paints).
+    // Brings the rows, the current row's place and the result's size up to
+    // date now (the grid otherwise reads rows before it paints and finds the
+    // place and size afterwards).
     void synchronize();
 
 protected:
@@ -104,6 +104,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -111,72 +113,49 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-
-    enum class Dirty { None, Record, Full };
-
-    struct ShownColumn {
-        QString fieldName;
-        QString title;
-        int width = 0;
-        QFont titleFont;
-        QColor color;
-        data::Field* field = nullptr;
-        bool rightAligned = false;
-    };
-
-    void invalidate(Dirty level);
-    void scheduleSync();
+    void onInvalidated();
     void ensureSynced();
-    void sync(Dirty level);
-    void resolveColumns();
-    int defaultWidth(const data::Field* field, const QString& title) const;
-    void reloadAround(const data::Bookmark& current, int screenPos);
-    void reloadWhole(const data::Bookmark& current, int screenPos);
-    void showPendingInsert();
-    void clearRows();
-    void placeCurrent(int screenPos);
-    int indexOf(const data::Bookmark& bookmark) const;
+    void layoutColumns();
+    int defaultWidth(int column) const;
+    QFont titleFont(int column) const;
     void updateScrollBars();
+    int toBar(qint64 position) const;
+    qint64 fromBar(int value) const;
     int rowHeight() const;
     int titleHeight() const;
     int dataLeft() const;
     int columnLeft(int column) const; // content coordinates
     int totalWidth() const;
+    int borderAt(const QPoint& pos) const; // column whose title's right border is at pos, -1 none
 
-    // User moves; each goes through the dataset so every bound control follows.
+    // User moves go through the dataset, so every bound control follows; an
+    // error goes to the error window.
     void userAction(const std::function<void()>& action);
-    void moveBy(int rows);
-    void moveToFirst();
-    void moveToLast();
-    void moveToShownRow(int row);
+    void deleteCurrent();
     void onScrollAction(int action);
     void ensureColumnVisible(int column);
 
-    data::SourceLink link_;
-    std::vector<DBGridColumn> ownColumns_;
-    std::vector<ShownColumn> columns_;
-
-    // Fetched rows: the window plus margins (large results) or all rows.
-    std::vector<data::Row> rows_;
-    int top_ = 0;   // index in rows_ of the first row on screen
-    int cur_ = -1;  // index in rows_ of the current row
-    bool exact_ = true;
-    bool atStart_ = true; // rows_ begins with the dataset's first row
-    bool atEnd_ = true;   // rows_ ends with its last row
-    bool insertShown_ = false;
+    GridRows rows_;
+    GridModel model_;
+    std::vector<int> widths_;
+    std::map<int, int> userWidths_; // columns the user resized
     int curCol_ = 0;
     int wheelDelta_ = 0;
-
-    Dirty dirty_ = Dirty::Full;
+    qint64 barSize_ = 0; // the result size the scroll bar's range stands for
     bool syncQueued_ = false;
-    bool syncing_ = false;
+    bool painting_ = false;
     bool settingScrollBar_ = false;
+    int resizing_ = -1;
+    int resizeFrom_ = 0;
 
+    bool readOnly_ = true;
     bool showTitles_ = true;
     bool showIndicator_ = true;
     bool columnLines_ = true;
     bool rowLines_ = true;
     bool tabs_ = true;
+    bool resizable_ = true;
+    bool confirmDelete_ = true;
 };
 
 } // namespace ui

@@ -1,5 +1,6 @@
+#include "platform/ui/Jpeg.h"
+
 #include "platform/rtl/Errors.h"
-#include "platform/ui/Controls.h"
 
 #include <QFile>
 

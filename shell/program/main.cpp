@@ -1,4 +1,4 @@
-#include "shell/Program.h"
+#include "shell/program/Program.h"
 
 #include <QApplication>
 

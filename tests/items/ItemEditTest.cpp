@@ -1,14 +1,17 @@
-#include "ItemWindowsFixture.h"
+#include "WindowTest.h"
 
+#include "items/UEditBrg.h"
+#include "items/UIBarang.h"
 #include "platform/ui/Dialogs.h"
 
 namespace {
 
-class ItemEditTest : public ItemWindowsFixture {
+class ItemEditTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        ItemWindowsFixture::SetUp();
+        WindowTest::SetUp();
+        create(FBarang, FEditBrg);
         addItem("10001", "OBENG", "4", "0", "ITEM");
         addItem("20001", "PALU", "NULL", "12", "PCS");
     }
@@ -166,7 +169,7 @@ TEST_F(ItemEditTest, ACodeChangedAfterTheLookupRenamesTheItem)
     });
     EXPECT_EQ(stored("20001"), "");
     EXPECT_EQ(stored("2000X"), "2000X|PALU||12.0|PCS");
-    EXPECT_EQ(itemCount(), 2);
+    EXPECT_EQ(rowCount("Barang"), 2);
 }
 
 // Refused saves change nothing: neither the table nor the window.

@@ -1,5 +1,8 @@
-#include "ItemWindowsFixture.h"
+#include "WindowTest.h"
 
+#include "items/UEditBrg.h"
+#include "items/UIBarang.h"
+#include "platform/ui/DBGrid.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QApplication>
@@ -7,8 +10,13 @@
 
 namespace {
 
-class ItemInputTest : public ItemWindowsFixture {
+class ItemInputTest : public WindowTest {
 protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        create(FBarang, FEditBrg);
+    }
     TFBarang* w() { return FBarang; }
 
     // Code, name and reorder typed with Enter after each: "&Simpan" is next.
@@ -160,7 +168,7 @@ TEST_F(ItemInputTest, RefusesCodesOfTheWrongLengthOrFirstCharacterOrAlreadyStore
             EXPECT_EQ(w()->Label5->text(), "");
         }
     });
-    EXPECT_EQ(itemCount(), 2);
+    EXPECT_EQ(rowCount("Barang"), 2);
 }
 
 // A refusal of the code, or any change of it after its Enter, takes back the
@@ -196,7 +204,7 @@ TEST_F(ItemInputTest, ChangingOrRefusingTheCodeWithdrawsTheLaterSteps)
         EXPECT_EQ(laterSteps(), "000");
         EXPECT_EQ(w()->Label5->text(), "");
     });
-    EXPECT_EQ(itemCount(), 1);
+    EXPECT_EQ(rowCount("Barang"), 1);
     EXPECT_EQ(dialogs.count(DialogScript::Question), 0);
 }
 
@@ -247,7 +255,7 @@ TEST_F(ItemInputTest, NoToTheSaveQuestionClosesAndTheNextOpeningIsReset)
         click(w()->Button3); // "&Tutup"
         EXPECT_FALSE(w()->isVisible());
     });
-    EXPECT_EQ(itemCount(), 1);
+    EXPECT_EQ(rowCount("Barang"), 1);
 }
 
 // A save that fails stores nothing, leaves no pending row and keeps the
@@ -264,7 +272,7 @@ TEST_F(ItemInputTest, FailedSaveStoresNothingAndKeepsTheWindow)
         click(w()->Button1);
         EXPECT_EQ(dialogs.texts(DialogScript::Error),
                   QStringList({ui::withFullStop("'' is not a valid floating point value")}));
-        EXPECT_EQ(itemCount(), 1);
+        EXPECT_EQ(rowCount("Barang"), 1);
         EXPECT_EQ(FDM->TBarang->state(), data::DataSetState::Browse);
         EXPECT_EQ(laterSteps(), "111");
         EXPECT_EQ(w()->Edit1->text(), "20002");
@@ -308,13 +316,13 @@ TEST_F(ItemInputTest, DeletesTheMarkedItemAfterConsent)
         EXPECT_EQ(dialogs.last().text, "Yakin Data Barang Akan Dihapus...?");
         EXPECT_EQ(dialogs.last().caption, "Konfirmasi");
         EXPECT_EQ(dialogs.last().flags, 36);
-        EXPECT_EQ(itemCount(), 3);
+        EXPECT_EQ(rowCount("Barang"), 3);
         EXPECT_EQ(w()->Edit1->text(), "5");
 
         dialogs.answer(ui::idYes);
         click(w()->Button5);
         EXPECT_EQ(stored("20001"), "");
-        EXPECT_EQ(itemCount(), 2);
+        EXPECT_EQ(rowCount("Barang"), 2);
         expectReset();
         EXPECT_EQ(gridRows(w()->DBGrid1), QStringList({"10001|OBENG|ITEM|1|1", "30001|KOTAK|BOX|3|1"}));
         EXPECT_EQ(gridCurrent(w()->DBGrid1), "30001");
@@ -331,7 +339,7 @@ TEST_F(ItemInputTest, DeletesTheMarkedItemAfterConsent)
 
         dialogs.answer(ui::idYes);
         click(w()->Button5);
-        EXPECT_EQ(itemCount(), 0);
+        EXPECT_EQ(rowCount("Barang"), 0);
         EXPECT_TRUE(gridRows(w()->DBGrid1).isEmpty());
 
         // On an empty table the deletion fails and the window is not reset.
@@ -369,7 +377,7 @@ TEST_F(ItemInputTest, LettersInTheGridOrWithAltTypeNothing)
         dialogs.answer(ui::idYes);
         pressKey(w()->DBGrid1, Qt::Key_H, Qt::AltModifier);
         EXPECT_EQ(dialogs.texts(DialogScript::Question), QStringList({"Yakin Data Barang Akan Dihapus...?"}));
-        EXPECT_EQ(itemCount(), 0);
+        EXPECT_EQ(rowCount("Barang"), 0);
         pressKey(w()->DBGrid1, Qt::Key_T, Qt::AltModifier);
         EXPECT_FALSE(w()->isVisible());
     });

@@ -1,5 +1,5 @@
-#include "DataModuleFixture.h"
 #include "ReportOutput.h"
+#include "WindowTest.h"
 
 #include "movements/UQrPacking.h"
 
@@ -19,21 +19,15 @@ constexpr double kFirstDetailTop = kHeaderTop + 10.6;
 constexpr double kSummaryTop = 297 - 12.7 - 33.9;
 constexpr double kLeft = 12.7;
 
-class QrKeluarTest : public DataModuleFixture {
+class QrKeluarTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        DataModuleFixture::SetUp();
-        QrKeluar = new TQrKeluar();
-        db().exec("INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) VALUES "
-                  "('A0001', 'BAUT 10MM', 100, 5, 'PCS'), ('B0002', 'KABEL NYM 2X1.5', 50, 5, 'METER'), "
-                  "('C0003', 'CAT TEMBOK PUTIH', 20, 2, 'KALENG')");
-    }
-    void TearDown() override
-    {
-        delete QrKeluar;
-        QrKeluar = nullptr;
-        DataModuleFixture::TearDown();
+        WindowTest::SetUp();
+        create(QrKeluar);
+        addItem("A0001", "BAUT 10MM", "100", "5", "PCS");
+        addItem("B0002", "KABEL NYM 2X1.5", "50", "5", "METER");
+        addItem("C0003", "CAT TEMBOK PUTIH", "20", "2", "KALENG");
     }
 
     void addLines(const QString& no, int count)

@@ -1,33 +1,23 @@
 #pragma once
 
-#include "DialogScript.h"
-#include "TempDatabase.h"
-#include "UiDriver.h"
+#include "WindowTest.h"
 
-#include "platform/ui/Application.h"
-#include "shell/Program.h"
 #include "shell/UPass.h"
 #include "shell/UUtama.h"
+#include "shell/program/Program.h"
 
 #include <QByteArray>
 #include <QFile>
 
-#include <gtest/gtest.h>
-#include <memory>
-
-// The whole program on a fresh database, run in a temporary current
-// directory (where "Pass.Txt" lives), with the dialog responder answering.
-class ShellTest : public ::testing::Test {
+// The whole program on the kit's fresh database, run in its folder (where
+// "Pass.Txt" lives), with the dialog responder answering.
+class ShellTest : public WindowTest {
 protected:
+    ShellTest() : WindowTest(Make::DatabaseOnly) {}
     void SetUp() override
     {
-        db_ = std::make_unique<TempDatabase>();
+        WindowTest::SetUp();
         LoginFailures = 0;
-    }
-    void TearDown() override
-    {
-        clearModalSteps();
-        db_.reset();
     }
 
     static void writePasswordFile(const QByteArray& bytes)
@@ -65,9 +55,5 @@ protected:
 
     static void endProgram() { ui::Application::instance()->terminate(); }
 
-    DialogScript dialogs;
     bool menuOpened = false;
-
-private:
-    std::unique_ptr<TempDatabase> db_;
 };

@@ -1,22 +1,11 @@
-#include "DataModuleFixture.h"
+#include "WindowTest.h"
 
 #include "platform/data/Engine.h"
-#include "platform/rtl/Errors.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const rtl::Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 QStringList column(data::DataSet* ds, const QString& field)
 {
@@ -26,15 +15,8 @@ QStringList column(data::DataSet* ds, const QString& field)
     return out;
 }
 
-class DataModule : public DataModuleFixture {
+class DataModule : public WindowTest {
 protected:
-    void item(const QString& code, const QString& name, const QString& stock, double reorder, const QString& unit)
-    {
-        db().exec(QStringLiteral("insert into Barang values ('%1','%2',%3,%4,'%5')")
-                      .arg(code, name, stock)
-                      .arg(reorder)
-                      .arg(unit));
-    }
     void reopen()
     {
         delete FDM;
@@ -76,9 +58,9 @@ TEST_F(DataModule, StatementsAreStoredAsTheirLinesWithTheirParameters)
 
 TEST_F(DataModule, TheMinimumStockRuleIsInclusive)
 {
-    item("10001", "PAS", "5", 5, "ITEM");
-    item("10002", "LEBIH", "6", 5, "ITEM");
-    item("10003", "KURANG", "0", 5, "ITEM");
+    addItem("10001", "PAS", "5", "5", "ITEM");
+    addItem("10002", "LEBIH", "6", "5", "ITEM");
+    addItem("10003", "KURANG", "0", "5", "ITEM");
     FDM->QMin->close();
     FDM->QMin->open();
     EXPECT_EQ(column(FDM->QMin, "KdBrg"), QStringList({"10001", "10003"}));
@@ -90,9 +72,9 @@ TEST_F(DataModule, TheMinimumStockRuleIsInclusive)
 
 TEST_F(DataModule, SearchPatternListsItemsByTheStartOfTheirName)
 {
-    item("10001", "PAKU", "NULL", 0, "ITEM");
-    item("10002", "PALU", "NULL", 0, "ITEM");
-    item("20001", "BAUT", "NULL", 0, "PCS");
+    addItem("10001", "PAKU", "NULL", "0", "ITEM");
+    addItem("10002", "PALU", "NULL", "0", "ITEM");
+    addItem("20001", "BAUT", "NULL", "0", "PCS");
     auto search = [&](const QString& text) {
         FDM->QCari->close();
         FDM->QCari->paramByName("Barang").setAsString(text + "%");
@@ -108,7 +90,7 @@ TEST_F(DataModule, SearchPatternListsItemsByTheStartOfTheirName)
 
 TEST_F(DataModule, IssueLinesJoinTheirItemsUnderBareColumnNames)
 {
-    item("10001", "PAKU", "10", 0, "ITEM");
+    addItem("10001", "PAKU", "10", "0", "ITEM");
     db().exec("insert into DetilKlrBrg values ('01/DBK/12/2026','10001',12)");
     db().exec("insert into DetilKlrBrg values ('02/DBK/12/2026','10001',3)");
     auto* q = FDM->QKeluar;
@@ -131,7 +113,7 @@ TEST_F(DataModule, IssueLinesJoinTheirItemsUnderBareColumnNames)
 
 TEST_F(DataModule, DateRangeReportsIncludeBothEnds)
 {
-    item("10001", "PAKU", "10", 0, "ITEM");
+    addItem("10001", "PAKU", "10", "0", "ITEM");
     db().exec("insert into BrgMasuk values ('M1','2026-12-01','10001',4)");
     db().exec("insert into BrgMasuk values ('M2','2026-12-09','10001',5)");
     db().exec("insert into MasKlrBrg (No_Keluar, Tgl) values ('01/DBK/12/2026','2026-12-09')");

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "QStringPrinter.h"
+
 #include "platform/ui/Dialogs.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <deque>
-#include <ostream>
 #include <functional>
 #include <vector>
 
@@ -51,12 +52,3 @@ private:
     std::deque<int> answers_;
     std::function<void(const Call&)> onShow_;
 };
-
-#ifndef TK_TEST_QSTRING_PRINTER
-#define TK_TEST_QSTRING_PRINTER
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-#endif

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QStringPrinter.h"
+
 #include <QString>
 #include <QTemporaryDir>
 

@@ -1,3 +1,4 @@
+#include "ErrorOf.h"
 #include "TempDatabase.h"
 
 #include "platform/data/DataSource.h"
@@ -7,22 +8,13 @@
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Errors.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
 using data::FieldType;
 
 namespace {
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const rtl::Error& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // The item and issue header tables with their persistent fields, as the
 // program declares them.
@@ -131,6 +123,16 @@ TEST_F(TableTest, AssignmentsCutTextToTheFieldWidth)
     EXPECT_EQ(kd->asString(), "12345");
     EXPECT_EQ(nama->asString(), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(db.scalar("select NamaBrg from Barang"), "ABCDEFGHIJKLMNOPQRST");
+
+    // Widths count characters: one outside the Basic Multilingual Plane is
+    // kept whole or cut whole, never split into half a pair.
+    const QString face = QString::fromUcs4(U"\U0001F600");
+    addItem("2000" + face + "9", QString(19, 'N') + face + "X");
+    EXPECT_EQ(kd->asString(), "2000" + face);
+    EXPECT_EQ(nama->asString(), QString(19, 'N') + face);
+    EXPECT_EQ(db.scalar("select length(NamaBrg) || unicode(substr(NamaBrg, 20)) from Barang where NamaBrg like 'N%'"),
+              "20128512");
+    EXPECT_TRUE(items->findKey("2000" + face + "7"));
 
     const QString number = "0100/DBK/12/2026-EXTRA-CHARS";
     addHeader(number, QDate(2026, 12, 9));
@@ -273,6 +275,38 @@ TEST_F(TableTest, ARollbackThatMeetsAnotherErrorStillUndoesTheSave)
     EXPECT_EQ(items->state(), data::DataSetState::Browse);
 }
 
+TEST_F(TableTest, ASavepointThatCannotBeUndoneAloneTakesTheWholeSaveWithIt)
+{
+    addItem("10001", "PAKU");
+    data::Query release(QStringLiteral("QRelease"));
+    release.setDatabaseName(QStringLiteral("Stock"));
+    release.setSql({QStringLiteral("RELEASE tk_2")});
+    {
+        data::Transaction save(*items);
+        addHeader("01/DBK", QDate(2026, 12, 9));
+        {
+            data::Transaction inner(*items);
+            addHeader("02/DBK", QDate(2026, 12, 9));
+            release.execSql(); // its savepoint is gone behind the layer's back
+        }
+        EXPECT_EQ(errorOf([&] { save.commit(); }), "The transaction was rolled back");
+    }
+    EXPECT_EQ(headers->recordCount(), 0);
+    // Nothing stays open: the next save stores.
+    {
+        data::Transaction save(*items);
+        addHeader("03/DBK", QDate(2026, 12, 9));
+        save.commit();
+    }
+    {
+        data::Transaction save(*items);
+        addItem("20001", "BAUT");
+        save.commit();
+    }
+    EXPECT_EQ(db.scalar("select group_concat(No_Keluar) from MasKlrBrg"), "03/DBK");
+    EXPECT_EQ(db.scalar("select count(*) from Barang"), "2");
+}
+
 TEST_F(TableTest, QueriesReportEngineFailuresInsteadOfEndingEarly)
 {
     data::Query q(QStringLiteral("QTest"));
@@ -284,10 +318,10 @@ TEST_F(TableTest, QueriesReportEngineFailuresInsteadOfEndingEarly)
     EXPECT_EQ(q.fieldByName("v")->asInteger(), 1);
     EXPECT_TRUE(errorOf([&] { q.next(); }).startsWith("QTest: integer overflow"));
     q.close();
-    EXPECT_TRUE(errorOf([&] {
-                    q.open();
-                    q.recordCount();
-                }).startsWith("QTest: integer overflow"));
+    // Counting does not take the failing row for the end, nor does reading.
+    q.open();
+    EXPECT_EQ(q.recordCount(), 3);
+    EXPECT_TRUE(errorOf([&] { q.fetchRowsFrom(0, 3); }).startsWith("QTest: integer overflow"));
     q.close();
 
     addItem("10001", "PAKU");
@@ -315,7 +349,7 @@ TEST_F(TableTest, DataSourcesTellBoundControls)
     items->first();
     EXPECT_GT(counter.records, records);
 
-    counter = Counter();
+    counter.sets = counter.records = 0;
     items->disableControls();
     items->first();
     items->next();
@@ -405,6 +439,21 @@ TEST(TableOpen, EngineAndLayerErrorsNameWhatIsWrong)
     wrongType.addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::String, 10);
     EXPECT_EQ(errorOf([&] { wrongType.open(); }),
               "TBarang: Type mismatch for field 'Stock', expecting: String actual: Float");
+}
+
+TEST(TableOpen, EngineMessagesAboutTheFileNameIt)
+{
+    TempDatabase db;
+    const QString file = db.dataFolder() + "/stock.sqlite";
+    QFile::remove(file);
+    QFile garbage(file);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(8192, 'x'));
+    garbage.close();
+    data::Table t(QStringLiteral("TBarang"));
+    t.setDatabaseName(QStringLiteral("Stock"));
+    t.setTableName(QStringLiteral("Barang.db"));
+    EXPECT_EQ(errorOf([&] { t.open(); }), file + ": file is not a database");
 }
 
 TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)

@@ -51,10 +51,6 @@ protected:
             dropped_.push_back(std::move(field));
         mutableFields().clear();
     }
-    bool fetchFirst(data::Row& out) override { return at(0, out); }
-    bool fetchLast(data::Row& out) override { return at(int(rows.size()) - 1, out); }
-    bool fetchNext(const data::Bookmark& from, data::Row& out) override { return at(indexOf(from) + 1, out); }
-    bool fetchPrior(const data::Bookmark& from, data::Row& out) override { return at(indexOf(from) - 1, out); }
     bool fetchAt(const data::Bookmark& bookmark, data::Row& out) override { return at(indexOf(bookmark), out); }
 
 private:

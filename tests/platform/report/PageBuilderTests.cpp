@@ -1,9 +1,9 @@
 #include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
+#include "TestClock.h"
 
 #include "platform/report/Fonts.h"
 #include "platform/report/PageBuilder.h"
-#include "platform/rtl/Clock.h"
 #include "platform/rtl/Errors.h"
 
 #include <gtest/gtest.h>
@@ -220,17 +220,9 @@ TEST(PageBuilder, AFieldTheDataSetLacksIsReportedWithTheDataSetsName)
     }
 }
 
-namespace {
-class FixedClock : public rtl::Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); }
-};
-} // namespace
-
 TEST(PageBuilder, TextItemsSizeAlignWrapAndStampAsTheirSettingsSay)
 {
-    FixedClock clock;
-    rtl::Clock::install(&clock);
+    setClock(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
     auto ds = lines(1);
     ds->rows[0][0] = QStringLiteral("alpha beta gamma delta epsilon");
     ds->close();
@@ -242,7 +234,6 @@ TEST(PageBuilder, TextItemsSizeAlignWrapAndStampAsTheirSettingsSay)
         { "name": "Wrapped", "kind": "dbText", "dataField": "Code", "autoSize": false, "left": 130, "top": 1, "width": 20, "height": 8.5 })json"),
                       ds.get());
     const Document doc = report.buildDocument();
-    rtl::Clock::install(nullptr);
     const auto& page = doc.pages[0];
 
     EXPECT_EQ(textsOf(page, "Stamp"), std::vector<QString>{"Dicetak :05/03/2024 14:07:09"});

@@ -2,11 +2,11 @@
 
 #include "platform/report/Document.h"
 #include "platform/report/Report.h"
+#include "QStringPrinter.h"
 #include "ReportOutput.h"
 
 #include <QByteArray>
 #include <QString>
-#include <ostream>
 #include <vector>
 
 // A layout in the shape of the program's layouts, built from text so that
@@ -29,11 +29,3 @@ public:
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item);
 std::vector<QString> textsOf(const report::Page& page, const QString& item);
 const report::PlacedBand* placedBand(const report::Page& page, report::BandType type);
-
-#ifndef TK_TEST_QSTRING_PRINTER
-#define TK_TEST_QSTRING_PRINTER
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-#endif

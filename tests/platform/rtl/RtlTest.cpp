@@ -1,3 +1,6 @@
+#include "ErrorOf.h"
+#include "TestClock.h"
+
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Errors.h"
 #include "platform/rtl/Files.h"
@@ -11,15 +14,7 @@
 
 namespace {
 
-QString convertMessage(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const rtl::ConvertError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
+constexpr auto convertMessage = &errorOf<rtl::ConvertError>;
 
 TEST(Format, FloatToTextUsesTheGeneralFormat)
 {
@@ -73,13 +68,25 @@ TEST(Format, InvalidDatesAreRefusedWithTheirText)
 
 TEST(Clock, AnInstalledClockIsNow)
 {
-    struct Fixed : rtl::Clock {
-        QDateTime now() const override { return QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)); }
-    } fixed;
-    rtl::Clock::install(&fixed);
+    const QDateTime fixed(QDate(2026, 12, 31), QTime(23, 59, 59));
+    setClock(fixed);
+    EXPECT_EQ(rtl::now(), fixed);
     EXPECT_EQ(rtl::today(), QDate(2026, 12, 31));
-    rtl::Clock::install(nullptr);
-    EXPECT_NE(rtl::now(), fixed.now());
+    resetClock();
+    EXPECT_NE(rtl::now(), fixed);
+}
+
+// The runner puts the system clock back after each test, also after one that
+// stopped before it could.
+TEST(Clock, ATestFixesItForItself)
+{
+    setClock(QDate(2001, 1, 1));
+    ASSERT_EQ(rtl::today(), QDate(2001, 1, 1));
+}
+
+TEST(Clock, TheNextTestHasTheSystemClockAgain)
+{
+    EXPECT_NE(rtl::today(), QDate(2001, 1, 1));
 }
 
 TEST(Errors, InOutMessagesFollowTheErrorNumber)

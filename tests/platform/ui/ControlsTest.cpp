@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Jpeg.h"
 
 #include <QApplication>
 #include <QBuffer>

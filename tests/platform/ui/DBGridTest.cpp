@@ -1,36 +1,23 @@
 #include "DialogScript.h"
-#include "TempDatabase.h"
+#include "ItemTableFixture.h"
 
-#include "platform/data/DataSource.h"
-#include "platform/data/Query.h"
-#include "platform/data/Table.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/DBText.h"
 
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
-// An item table with its own table object, data source and a grid on it.
-class DBGridTest : public ::testing::Test {
+// A grid on the item table, shown, as the item input window has it.
+class DBGridTest : public ItemTableFixture {
 protected:
     void SetUp() override
     {
-        db = std::make_unique<TempDatabase>();
-        table = std::make_unique<data::Table>(QStringLiteral("TBarang"));
-        table->setDatabaseName(QStringLiteral("Stock"));
-        table->setTableName(QStringLiteral("Barang.db"));
-        kd = table->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), data::FieldType::String, 5);
-        nama = table->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), data::FieldType::String, 20);
-        stock = table->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), data::FieldType::Float);
-        reorder = table->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), data::FieldType::Float);
-        satuan = table->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), data::FieldType::String, 10);
-        source = std::make_unique<data::DataSource>(QStringLiteral("DsBarang"), table.get());
+        ItemTableFixture::SetUp();
         grid = std::make_unique<ui::DBGrid>();
         grid->resize(457, 297);
         grid->setDataSource(source.get());
@@ -39,21 +26,8 @@ protected:
     void TearDown() override
     {
         grid.reset();
-        source.reset();
-        table.reset();
-        db.reset();
+        ItemTableFixture::TearDown();
     }
-
-    // Items "00001", "00002", ... with a name and a stock of their number.
-    void fill(int count)
-    {
-        db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                "INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) "
-                                "SELECT printf('%05d', i), 'BARANG ' || i, i, 5, 'ITEM' FROM n")
-                     .arg(count));
-    }
-
-    static QString code(int i) { return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')); }
 
     QString row(int r)
     {
@@ -65,39 +39,8 @@ protected:
     QString currentCode() { return grid->currentRow() < 0 ? QString() : grid->cellText(grid->currentRow(), 0); }
     void clickRow(int r) { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, 1).center()); }
 
-    std::unique_ptr<TempDatabase> db;
-    std::unique_ptr<data::Table> table;
-    data::Field *kd, *nama, *stock, *reorder, *satuan;
-    std::unique_ptr<data::DataSource> source;
     std::unique_ptr<ui::DBGrid> grid;
 };
-
-TEST_F(DBGridTest, ShowsEveryFieldUnderItsNameOrTheGridsOwnColumns)
-{
-    db->exec(QStringLiteral("INSERT INTO Barang VALUES ('10001', 'OBENG', NULL, 2.5, 'ITEM')"));
-    db->exec(QStringLiteral("INSERT INTO Barang VALUES ('20001', 'PALU', 12, 0, 'PCS')"));
-    table->open();
-
-    ASSERT_EQ(grid->columnCount(), 5);
-    QStringList titles;
-    for (int c = 0; c < 5; ++c)
-        titles << grid->columnTitle(c);
-    EXPECT_EQ(titles, QStringList({"KdBrg", "NamaBrg", "Stock", "Reorder", "Satuan"}));
-    // A missing stock displays empty; whole numbers without decimals.
-    EXPECT_EQ(row(0), "10001|OBENG||2.5|ITEM");
-    EXPECT_EQ(row(1), "20001|PALU|12|0|PCS");
-    EXPECT_EQ(grid->rowCount(), 2);
-
-    QFont bold = grid->font();
-    bold.setBold(true);
-    grid->setColumns({{"Stock", "Jml Stock", 118, bold, QColor(Qt::gray)}, {"KdBrg", {}, -1, {}, {}}});
-    ASSERT_EQ(grid->columnCount(), 2);
-    EXPECT_EQ(grid->columnTitle(0), "Jml Stock");
-    EXPECT_EQ(grid->columnWidth(0), 118);
-    EXPECT_EQ(grid->columnTitle(1), "KdBrg");
-    EXPECT_GT(grid->columnWidth(1), 0);
-    EXPECT_EQ(row(1), "12|20001");
-}
 
 TEST_F(DBGridTest, ClosedOrEmptyDataSetShowsNoRows)
 {
@@ -203,86 +146,97 @@ TEST_F(DBGridTest, ARowBeingAppendedShowsAtTheCurrentPlaceUntilPostedOrDropped)
     EXPECT_EQ(currentCode(), "00002");
 }
 
-// A large table opens as cheaply as a small one: the grid holds about three
-// windows of rows, and its scroll bar has three places.
-TEST_F(DBGridTest, LargeTableIsFetchedAWindowAtATime)
+// Drags the scroll bar's handle with the mouse to a fraction of its way.
+void dragHandle(QScrollBar* bar, double fraction)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar->orientation();
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
+    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, bar);
+    const int top = groove.top() + int(fraction * (groove.height() - handle.height()));
+    const QPoint to = handle.center() + QPoint(0, top - handle.top());
+    QTest::mousePress(bar, Qt::LeftButton, {}, handle.center());
+    QTest::mouseMove(bar, to);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
+}
+
+// The bar stands for the current row's place among all rows, whatever their
+// number; the grid holds a few screenfuls of them at most.
+TEST_F(DBGridTest, ScrollBarStandsForTheCurrentRowsPlaceInTheWholeResult)
 {
     fill(20000);
     table->open();
     const int fit = grid->rowsThatFit();
     EXPECT_EQ(grid->rowCount(), fit);
-    EXPECT_FALSE(grid->exactScrollBar());
     EXPECT_LE(grid->fetchedRowCount(), 2 * fit + 1);
+    grid->synchronize();
     QScrollBar* bar = grid->verticalScrollBar();
-    EXPECT_EQ(bar->value(), bar->minimum());
+    EXPECT_EQ(bar->maximum(), 19999);
+    EXPECT_EQ(bar->value(), 0);
 
+    dragHandle(bar, 0.5);
+    const int middle = kd->asString().toInt();
+    EXPECT_NEAR(middle, 10000, 200);
+    EXPECT_EQ(currentCode(), kd->asString());
+    EXPECT_EQ(bar->value(), middle - 1);
+    EXPECT_LE(grid->fetchedRowCount(), 2 * fit + 1);
     QTest::keyClick(grid.get(), Qt::Key_PageDown);
-    EXPECT_EQ(kd->asString(), code(fit + 1));
-    EXPECT_GT(bar->value(), bar->minimum());
-    EXPECT_LT(bar->value(), bar->maximum());
+    EXPECT_EQ(kd->asString(), code(middle + fit));
+    EXPECT_EQ(bar->value(), middle + fit - 1);
 
-    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(kd->asString(), "20000");
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(grid->currentRow(), fit - 1);
-    EXPECT_EQ(grid->cellText(fit - 1, 0), kd->asString());
+    EXPECT_EQ(grid->cellText(fit - 1, 0), "20000");
     EXPECT_LE(grid->fetchedRowCount(), 2 * fit + 1);
 
-    // A jump into the middle keeps the current row's place on screen.
-    ASSERT_TRUE(table->findKey(QStringLiteral("15000")));
-    EXPECT_EQ(currentCode(), "15000");
+    // A jump made elsewhere keeps the current row's place on screen; the bar
+    // follows once the place is found.
+    ASSERT_TRUE(table->findKey(code(15000)));
+    EXPECT_EQ(currentCode(), code(15000));
     EXPECT_EQ(grid->currentRow(), fit - 1);
     EXPECT_EQ(grid->cellText(0, 0), code(15000 - fit + 1));
-    EXPECT_LE(grid->fetchedRowCount(), 2 * fit + 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), 14999);
 
-    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    dragHandle(bar, 0);
     EXPECT_EQ(kd->asString(), "00001");
-    EXPECT_EQ(bar->value(), bar->minimum());
-}
-
-TEST_F(DBGridTest, SmallResultHasAnExactScrollBar)
-{
-    fill(40);
-    table->open();
-    EXPECT_TRUE(grid->exactScrollBar());
-    QScrollBar* bar = grid->verticalScrollBar();
-    EXPECT_EQ(bar->maximum(), 39);
-    ASSERT_TRUE(table->findKey(QStringLiteral("00020")));
-    grid->synchronize();
-    EXPECT_EQ(bar->value(), 19);
-    bar->setSliderPosition(30);
-    EXPECT_EQ(kd->asString(), "00031");
-    EXPECT_EQ(currentCode(), "00031");
+    QTest::keyClick(grid.get(), Qt::Key_PageDown);
+    QTest::keyClick(grid.get(), Qt::Key_PageUp);
+    EXPECT_EQ(kd->asString(), "00001");
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(DBGridTest, ReadsRowsOfAQuery)
 {
     fill(5);
-    data::Query q(QStringLiteral("QCari"));
-    q.setDatabaseName(QStringLiteral("Stock"));
-    q.setSql({QStringLiteral("Select KdBrg,NamaBrg"), QStringLiteral("From Barang"),
-              QStringLiteral("Where NamaBrg Like:Barang")});
-    data::DataSource ds(QStringLiteral("DsQCari"), &q);
-    grid->setDataSource(&ds);
+    SearchQuery search;
+    grid->setDataSource(&search.source);
     ui::DBText text;
-    text.setDataSource(&ds);
+    text.setDataSource(&search.source);
     text.setDataField(QStringLiteral("KdBrg"));
 
-    q.paramByName(QStringLiteral("Barang")).setAsString(QStringLiteral("BARANG 3%"));
-    q.open();
+    search.open(QStringLiteral("BARANG 3%"));
     ASSERT_EQ(grid->columnCount(), 2);
     EXPECT_EQ(grid->columnTitle(1), "NamaBrg");
     EXPECT_EQ(row(0), "00003|BARANG 3");
     EXPECT_EQ(text.text(), "00003");
 
-    q.close();
-    q.paramByName(QStringLiteral("Barang")).setAsString(QStringLiteral("%"));
-    q.open();
+    search.open(QStringLiteral("%"));
     EXPECT_EQ(grid->rowCount(), 5);
     clickRow(4);
     EXPECT_EQ(text.text(), "00005");
 
-    q.close();
+    search.query.close();
     EXPECT_EQ(grid->rowCount(), 0);
     EXPECT_EQ(text.text(), "");
     grid->setDataSource(nullptr);
@@ -308,7 +262,119 @@ TEST_F(DBGridTest, TabWalksTheColumnsBeforeLeavingTheGrid)
     QTest::keyClick(grid.get(), Qt::Key_Tab); // past the last column
     EXPECT_EQ(holder.focusWidget(), &after);
     EXPECT_EQ(grid->currentColumn(), 4);
+
+    grid->setTabsBetweenColumns(false);
+    grid->setFocus();
+    QTest::keyClick(grid.get(), Qt::Key_Home);
+    QTest::keyClick(grid.get(), Qt::Key_Tab);
+    EXPECT_EQ(holder.focusWidget(), &after);
+    EXPECT_EQ(grid->currentColumn(), 0);
     grid->setParent(nullptr);
+}
+
+// A column without a width of its own is its field's display width in
+// average characters of the grid's font, plus the cell margins: the item
+// input window's five columns then fit.
+TEST_F(DBGridTest, DefaultWidthsFitTheItemWindowsColumns)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSize(8);
+    grid->setFont(font);
+    ASSERT_EQ(grid->logicalDpiY(), 96);
+    grid->setColumns({
+        {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), -1, {}, {}},
+        {QStringLiteral("NamaBrg"), QStringLiteral("Nama Barang"), 170, {}, {}},
+        {QStringLiteral("Satuan"), {}, -1, {}, {}},
+        {QStringLiteral("Stock"), {}, -1, {}, {}},
+        {QStringLiteral("Reorder"), {}, -1, {}, {}},
+    });
+    fill(3);
+    table->open();
+    const QFontMetrics fm(font);
+    EXPECT_EQ(grid->columnWidth(0), 5 * fm.averageCharWidth() + 4);
+    EXPECT_EQ(grid->columnWidth(1), 170);
+    EXPECT_EQ(grid->columnWidth(2), 10 * fm.averageCharWidth() + 4);
+    EXPECT_EQ(grid->columnWidth(3), 10 * fm.averageCharWidth() + 4);
+    EXPECT_EQ(grid->cellText(0, 4), "5");
+    const QRect last = grid->cellRect(0, 4);
+    EXPECT_LE(last.right(), grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(DBGridTest, TitlesIndicatorAndColumnResizingAreOptions)
+{
+    fill(3);
+    table->open();
+    const QRect title = grid->titleRect(0);
+    EXPECT_GT(grid->cellRect(0, 0).top(), 0);
+    EXPECT_EQ(title.left(), ui::DBGrid::kIndicatorWidth);
+
+    // Dragging a title's right border widens the column.
+    const int width = grid->columnWidth(0);
+    const QPoint border(title.right() + 1, title.center().y());
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, border);
+    QTest::mouseMove(grid->viewport(), border + QPoint(30, 0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, border + QPoint(30, 0));
+    EXPECT_EQ(grid->columnWidth(0), width + 30);
+
+    grid->setColumnResizing(false);
+    const QPoint moved(grid->titleRect(0).right() + 1, title.center().y());
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, moved);
+    QTest::mouseMove(grid->viewport(), moved + QPoint(30, 0));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, moved + QPoint(30, 0));
+    EXPECT_EQ(grid->columnWidth(0), width + 30);
+
+    grid->setShowTitles(false);
+    grid->setShowIndicator(false);
+    EXPECT_EQ(grid->cellRect(0, 0).topLeft(), QPoint(0, 0));
+    clickRow(2);
+    EXPECT_EQ(kd->asString(), "00003");
+}
+
+TEST_F(DBGridTest, CtrlDeleteDeletesFromAWritableTableGridAfterAsking)
+{
+    DialogScript dialogs;
+    fill(3);
+    table->open();
+    EXPECT_TRUE(grid->isReadOnly());
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.calls().empty());
+    EXPECT_EQ(grid->rowCount(), 3);
+
+    grid->setReadOnly(false);
+    dialogs.answer(ui::idCancel);
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.count(DialogScript::Question), 1);
+    EXPECT_EQ(dialogs.last().text, "Delete record?");
+    EXPECT_EQ(dialogs.last().flags, ui::mbOkCancel | ui::mbIconQuestion);
+    EXPECT_EQ(grid->rowCount(), 3);
+    dialogs.answer(ui::idOk);
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(currentCode(), "00002");
+
+    grid->setConfirmDelete(false);
+    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.count(DialogScript::Question), 2);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT group_concat(KdBrg) FROM Barang")), "00003");
+}
+
+TEST_F(DBGridTest, RowsThatCannotBeReadLeaveTheGridEmptyWithOneErrorWindow)
+{
+    DialogScript dialogs;
+    fill(3);
+    table->open();
+    EXPECT_EQ(grid->rowCount(), 3);
+    table->failReads = true;
+    table->refresh();
+    EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_TRUE(dialogs.calls().empty()); // not in the middle of the dataset's own call
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts(DialogScript::Error), QStringList({"TBarang: disk I/O error."}));
+
+    table->failReads = false;
+    table->refresh();
+    EXPECT_EQ(grid->rowCount(), 3);
 }
 
 TEST(DBTextTest, ShowsTheDisplayTextOfOneFieldOfTheCurrentRow)

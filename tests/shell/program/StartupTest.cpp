@@ -3,7 +3,7 @@
 #include "UiDriver.h"
 
 #include "platform/ui/Application.h"
-#include "shell/Program.h"
+#include "shell/program/Program.h"
 #include "shell/UDm.h"
 #include "shell/UPass.h"
 #include "shell/UUtama.h"

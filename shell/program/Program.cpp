@@ -1,4 +1,4 @@
-#include "shell/Program.h"
+#include "shell/program/Program.h"
 
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"

@@ -1,0 +1,67 @@
+# The units depend one way: each source includes only what lies below it.
+# Run by ctest as: cmake -DROOT=<source folder> -P Layering.cmake
+#
+# Each rule: the files it covers (a path without .cpp/.h), then the include
+# paths they may name (prefixes, comma-separated). A file under several rules
+# keeps all of them.
+set(rules
+  "platform/rtl/*|platform/rtl/"
+  "platform/data/*|platform/rtl/,platform/data/"
+  "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
+  "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
+  "shell/UDm|platform/rtl/,platform/data/,shell/UDm.h"
+  "items/*|platform/,shell/UDm.h,items/"
+  "movements/*|platform/,shell/UDm.h,items/,movements/"
+  "reports/*|platform/,shell/UDm.h,items/,movements/,reports/"
+  "shell/*|platform/,items/,movements/,reports/,shell/U"
+  "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
+
+set(faults "")
+foreach(rule IN LISTS rules)
+  string(REPLACE "|" ";" parts "${rule}")
+  list(GET parts 0 pattern)
+  list(GET parts 1 allowed)
+  string(REPLACE "," ";" allowed "${allowed}")
+  file(GLOB files RELATIVE ${ROOT} ${ROOT}/${pattern}.cpp ${ROOT}/${pattern}.h)
+  foreach(f IN LISTS files)
+    file(STRINGS ${ROOT}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]*/[^\"]*\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE ".*\"([^\"]*)\".*" "\\1" path "${line}")
+      set(ok FALSE)
+      foreach(prefix IN LISTS allowed)
+        string(FIND "${path}" "${prefix}" at)
+        if(at EQUAL 0)
+          set(ok TRUE)
+        endif()
+      endforeach()
+      if(NOT ok)
+        list(APPEND faults "${f} includes ${path}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# No window library below the window layer, and the database engine's own
+# headers only inside the data layer.
+file(GLOB_RECURSE sources RELATIVE ${ROOT}
+  ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
+  ${ROOT}/items/*.cpp ${ROOT}/items/*.h ${ROOT}/movements/*.cpp ${ROOT}/movements/*.h
+  ${ROOT}/reports/*.cpp ${ROOT}/reports/*.h ${ROOT}/tools/*.cpp ${ROOT}/tools/*.h)
+foreach(f IN LISTS sources)
+  file(STRINGS ${ROOT}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+  foreach(line IN LISTS includes)
+    if(f MATCHES "^platform/(rtl|data)/" AND line MATCHES "<Qt(Widgets|PrintSupport)/")
+      list(APPEND faults "${f} includes a window library: ${line}")
+    endif()
+    if(NOT f MATCHES "^platform/data/" AND line MATCHES "<(sqlite3\\.h|SQLiteCpp/)")
+      list(APPEND faults "${f} includes the database engine: ${line}")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "Includes against the direction of the units:\n  ${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "layering: ${count} files include only what lies below them")
