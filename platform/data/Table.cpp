@@ -330,7 +330,8 @@ std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
 {
     if (!db_ || count <= 0 || position < 0)
         return {};
-    const qint64 total = recordCount();
+    // The engine's count, not a subclass's: a jump is not a question of size.
+    const qint64 total = Table::recordCount();
     if (position >= total)
         return {};
     Bookmark key;
