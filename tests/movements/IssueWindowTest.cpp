@@ -1,25 +1,21 @@
 #include "MovementWindowsFixture.h"
-#include "ReportOutput.h"
 
 #include "movements/MovementSteps.h"
-#include "platform/report/PreviewWindow.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-
-#include <QTimer>
 
 namespace {
 
 const QString AboveStock = QStringLiteral("Jml Barang Keluar Melebihi Jumlah Stock...!");
 const QString Reorder = QStringLiteral("Segera Lakukan Reorder Barang...!");
 
-class IssueWindowTest : public MovementWindowsFixture {
+class IssueWindowTest : public MovementWindowTest {
 protected:
     TFKeluar* w() { return FKeluar; }
 
     void SetUp() override
     {
-        MovementWindowsFixture::SetUp();
+        MovementWindowTest::SetUp();
         addItem("10001", "OBENG", "10", "2", "ITEM");
         addItem("20001", "PALU", "5", "5", "PCS");
         addItem("30001", "KUNCI", "NULL", "0", "SET");
@@ -75,7 +71,7 @@ TEST_F(IssueWindowTest, ActivationProposesTheNumberAfterTheLastHeader)
     headersUpTo(9);
     inWindow(w(), [&] { EXPECT_EQ(w()->Edit1->text(), "010/DBK/03/2005"); });
     headersUpTo(99);
-    clock.at = QDateTime(QDate(2006, 1, 2), QTime(0, 5)); // no restart in a new month or year
+    setClock(QDateTime(QDate(2006, 1, 2), QTime(0, 5))); // no restart in a new month or year
     inWindow(w(), [&] { EXPECT_EQ(w()->Edit1->text(), "0100/DBK/01/2006"); });
 }
 
@@ -234,51 +230,6 @@ TEST_F(IssueWindowTest, AFailedSaveStoresNothingAndTheNextNumberStillFollowsTheL
     EXPECT_EQ(stock("10001"), "10");
     db().exec("DROP TRIGGER refuse");
     inWindow(w(), [&] { EXPECT_EQ(w()->Edit1->text(), "03/DBK/03/2005"); });
-}
-
-TEST_F(IssueWindowTest, ThePrintedNoteCarriesTheNumberDateAndLinesAndTheWindowGoesOnWithTheNextNumber)
-{
-    dialogs.answer({ui::idYes, ui::idNo});
-    QStringList noteLines;
-    QString noteNumber, noteDate, numberWhileOpen;
-    inWindow(w(), [&] {
-        code("10001");
-        quantity("2");
-        click(w()->Button1);
-        code("20001");
-        quantity("1");
-        click(w()->Button1);
-        QTimer::singleShot(0, [&] {
-            report::PreviewWindow* preview = QrKeluar->previewWindow();
-            ASSERT_TRUE(preview);
-            const report::Document doc = QrKeluar->buildDocument();
-            writeTestPdf(doc, "issue-note-from-the-window.pdf");
-            ASSERT_EQ(doc.pageCount(), 1);
-            for (const auto& p : doc.pages[0].primitives) {
-                if (p.item == "QRLabel13")
-                    noteNumber = p.text;
-                if (p.item == "QRLabel14")
-                    noteDate = p.text;
-                if (p.item == "QRDBText3")
-                    noteLines << p.text;
-                if (p.item == "QRDBText5")
-                    noteLines.last() += "|" + p.text;
-            }
-            // Back in the window while the preview stays open: a fresh issue.
-            click(w()->DBGrid1);
-            numberWhileOpen = w()->Edit1->text();
-            preview->close();
-        });
-        click(w()->Button3);
-        EXPECT_EQ(QrKeluar->previewWindow(), nullptr);
-        EXPECT_EQ(w()->Edit1->text(), "02/DBK/03/2005");
-        EXPECT_EQ(steps(), "00000");
-        EXPECT_EQ(w()->DBGrid1->rowCount(), 0);
-    });
-    EXPECT_EQ(noteNumber, "01/DBK/03/2005");
-    EXPECT_EQ(noteDate, "25/03/2005");
-    EXPECT_EQ(noteLines, QStringList({"10001|2", "20001|1"}));
-    EXPECT_EQ(numberWhileOpen, "02/DBK/03/2005");
 }
 
 TEST_F(IssueWindowTest, CariRaisesTheWindowsFlagWhileTheSearchWindowIsOpen)

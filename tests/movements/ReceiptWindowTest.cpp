@@ -4,13 +4,13 @@
 
 namespace {
 
-class ReceiptWindowTest : public MovementWindowsFixture {
+class ReceiptWindowTest : public MovementWindowTest {
 protected:
     TFMasuk* w() { return FMasuk; }
 
     void SetUp() override
     {
-        MovementWindowsFixture::SetUp();
+        MovementWindowTest::SetUp();
         addItem("10001", "OBENG", "NULL", "2", "ITEM");
         addItem("20001", "PALU", "12", "0", "PCS");
     }
