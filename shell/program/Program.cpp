@@ -8,6 +8,7 @@
 #include "items/UIBarang.h"
 #include "movements/MovementSteps.h"
 #include "movements/UFPP.h"
+#include "movements/UPackinglist.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
@@ -42,6 +43,7 @@ void createObjects(ui::Application& app)
     app.createForm(QrLapMasuk);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);
+    app.createForm(FPackinglist);
     app.createForm(FCari);
     connectItemSearch();
     app.createForm(FAbout);
