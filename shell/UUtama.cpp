@@ -3,6 +3,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
+#include "reports/ULapStock.h"
+#include "reports/UMinStock.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -27,6 +29,10 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     // handlers here as they are built.
     ui::onMenuClick(InputKodeBarang1, [this] { InputKodeBarang1Click(); });
     SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+    ui::onMenuClick(StockBarang1, [this] { StockBarang1Click(); });
+    SpeedButton6->OnClick = [this] { SpeedButton6Click(); };
+    ui::onMenuClick(MinimumStock1, [this] { MinimumStock1Click(); });
+    SpeedButton8->OnClick = [this] { SpeedButton8Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -76,6 +82,26 @@ void TFUtama::InputKodeBarang1Click()
 void TFUtama::SpeedButton1Click()
 {
     FBarang->showModal();
+}
+
+void TFUtama::StockBarang1Click()
+{
+    FLapStock->showModal();
+}
+
+void TFUtama::SpeedButton6Click()
+{
+    FLapStock->showModal();
+}
+
+void TFUtama::MinimumStock1Click()
+{
+    FminStock->showModal();
+}
+
+void TFUtama::SpeedButton8Click()
+{
+    FminStock->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

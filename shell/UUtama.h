@@ -13,6 +13,10 @@ public:
     void SpeedButton7Click();
     void InputKodeBarang1Click();
     void SpeedButton1Click();
+    void StockBarang1Click();
+    void SpeedButton6Click();
+    void MinimumStock1Click();
+    void SpeedButton8Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -7,6 +7,8 @@
 #include "items/UIBarang.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
+#include "reports/ULapStock.h"
+#include "reports/UMinStock.h"
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
@@ -34,9 +36,11 @@ void createObjects(ui::Application& app)
     app.createForm(FEditBrg);
     app.createForm(QrKeluar);
     app.createForm(QrLapMasuk);
+    app.createForm(FLapStock);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);
     app.createForm(FAbout);
+    app.createForm(FminStock);
     app.createForm(QMin);
     app.createForm(FGantiPass);
 }
