@@ -6,6 +6,8 @@
 #include "movements/UFPP.h"
 #include "movements/UPackinglist.h"
 #include "movements/UPck.h"
+#include "reports/ULapStock.h"
+#include "reports/UMinStock.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -35,6 +37,10 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     ui::onMenuClick(PackingList1, [this] { PackingList1Click(); });
     SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
     ui::onMenuClick(Packinglist3, [this] { Packinglist3Click(); });
+    ui::onMenuClick(StockBarang1, [this] { StockBarang1Click(); });
+    SpeedButton6->OnClick = [this] { SpeedButton6Click(); };
+    ui::onMenuClick(MinimumStock1, [this] { MinimumStock1Click(); });
+    SpeedButton8->OnClick = [this] { SpeedButton8Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -109,6 +115,26 @@ void TFUtama::SpeedButton3Click()
 void TFUtama::Packinglist3Click()
 {
     FPackinglist->showModal();
+}
+
+void TFUtama::StockBarang1Click()
+{
+    FLapStock->showModal();
+}
+
+void TFUtama::SpeedButton6Click()
+{
+    FLapStock->showModal();
+}
+
+void TFUtama::MinimumStock1Click()
+{
+    FminStock->showModal();
+}
+
+void TFUtama::SpeedButton8Click()
+{
+    FminStock->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

@@ -18,6 +18,10 @@ public:
     void PackingList1Click();
     void SpeedButton3Click();
     void Packinglist3Click();
+    void StockBarang1Click();
+    void SpeedButton6Click();
+    void MinimumStock1Click();
+    void SpeedButton8Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -12,6 +12,8 @@
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
+#include "reports/ULapStock.h"
+#include "reports/UMinStock.h"
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
@@ -41,12 +43,14 @@ void createObjects(ui::Application& app)
     app.createForm(FKeluar);
     app.createForm(QrKeluar);
     app.createForm(QrLapMasuk);
+    app.createForm(FLapStock);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);
     app.createForm(FPackinglist);
     app.createForm(FCari);
     connectItemSearch();
     app.createForm(FAbout);
+    app.createForm(FminStock);
     app.createForm(QMin);
     app.createForm(FGantiPass);
 }

@@ -1,0 +1,47 @@
+#include "reports/ULapStock.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/SystemColors.h"
+#include "reports/UQrLapStock.h"
+#include "shell/UDm.h"
+
+TFLapStock* FLapStock = nullptr;
+
+TFLapStock::TFLapStock(QWidget* parent) : ui::Form(parent)
+{
+    setupUi(this);
+    setCloseBox(false);
+    move(208, 210);
+
+    QFont title(QStringLiteral("MS Sans Serif"));
+    title.setPixelSize(ui::pixelsOfPoints(8));
+    title.setBold(true);
+    DBGrid1->setColumns({
+        {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), 91, title, ui::clMenu},
+        {QStringLiteral("NamaBrg"), QStringLiteral("Nama Barang"), 221, title, ui::clInactiveCaptionText},
+        {QStringLiteral("Satuan"), {}, 103, title, {}},
+        {QStringLiteral("Stock"), QStringLiteral("Jml Stock"), 118, title, ui::clInactiveCaptionText},
+    });
+    // Read-only (set in its definition): a report window deletes no item.
+    DBGrid1->setDataSource(FDM->DsBarang);
+
+    OnActivate = [this] { FormActivate(); };
+    Button1->OnClick = [this] { Button1Click(); };
+    Button2->OnClick = [this] { Button2Click(); };
+}
+
+// The grid shows the live table, so there is nothing to refresh.
+void TFLapStock::FormActivate()
+{
+    Button1->setFocus();
+}
+
+void TFLapStock::Button1Click()
+{
+    QrLapStock->preview();
+}
+
+void TFLapStock::Button2Click()
+{
+    closeForm();
+}
