@@ -3,6 +3,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -27,6 +29,10 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     // handlers here as they are built.
     ui::onMenuClick(InputKodeBarang1, [this] { InputKodeBarang1Click(); });
     SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+    ui::onMenuClick(PenerimaanBarang2, [this] { PenerimaanBarang2Click(); });
+    SpeedButton4->OnClick = [this] { SpeedButton4Click(); };
+    ui::onMenuClick(PackingList2, [this] { PackingList2Click(); });
+    SpeedButton5->OnClick = [this] { SpeedButton5Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -76,6 +82,26 @@ void TFUtama::InputKodeBarang1Click()
 void TFUtama::SpeedButton1Click()
 {
     FBarang->showModal();
+}
+
+void TFUtama::PenerimaanBarang2Click()
+{
+    FlapTerima->showModal();
+}
+
+void TFUtama::SpeedButton4Click()
+{
+    FlapTerima->showModal();
+}
+
+void TFUtama::PackingList2Click()
+{
+    FlapKeluar->showModal();
+}
+
+void TFUtama::SpeedButton5Click()
+{
+    FlapKeluar->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

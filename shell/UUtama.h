@@ -13,6 +13,10 @@ public:
     void SpeedButton7Click();
     void InputKodeBarang1Click();
     void SpeedButton1Click();
+    void PenerimaanBarang2Click();
+    void SpeedButton4Click();
+    void PackingList2Click();
+    void SpeedButton5Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

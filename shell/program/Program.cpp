@@ -7,6 +7,8 @@
 #include "items/UIBarang.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
@@ -33,7 +35,9 @@ void createObjects(ui::Application& app)
     app.createForm(FBarang);
     app.createForm(FEditBrg);
     app.createForm(QrKeluar);
+    app.createForm(FlapTerima);
     app.createForm(QrLapMasuk);
+    app.createForm(FlapKeluar);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);
     app.createForm(FAbout);
