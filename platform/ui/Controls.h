@@ -94,10 +94,10 @@ private:
 //
 // Typing overwrites the place at the cursor and steps over the literals;
 // typing a literal closes the part before it. Backspace and Delete empty
-// places and move nothing. Once the user has changed the text, he cannot
-// leave the box while a place that must be typed is empty: a beep, the error
-// "Invalid input value.  Use escape key to abandon changes", and the focus
-// stays. Esc abandons the changes made since the box was entered.
+// a place without moving the characters after it. Once the user has changed
+// the text, he cannot leave the box while a place that must be typed is
+// empty: a beep, the error "Invalid input value.  Use escape key to abandon
+// changes", and the focus stays. Esc abandons the changes made since the box was entered.
 class MaskEdit : public Edit {
     Q_OBJECT
     Q_PROPERTY(QString editMask READ editMask WRITE setEditMask)

@@ -10,11 +10,11 @@
 #include "reports/UQrLapMasuk.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -68,19 +68,9 @@ protected:
         addItem("B0002", "KABEL NYM 2X1.5", "50", "5", "METER");
     }
 
-    // One movement line, dated yyyy-mm-dd, under its own document number.
     void addMovement(const QString& no, const QString& date, const QString& code, int qty)
     {
-        if (GetParam()->issues) {
-            db().exec(QStringLiteral("INSERT INTO MasKlrBrg (No_Keluar, Tgl) VALUES ('%1', '%2')").arg(no, date));
-            db().exec(QStringLiteral("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES ('%1', '%2', %3)")
-                          .arg(no, code)
-                          .arg(qty));
-        } else {
-            db().exec(QStringLiteral("INSERT INTO BrgMasuk (No_SMasuk, Tgl, KdBrg, Jml) VALUES ('%1', '%2', '%3', %4)")
-                          .arg(no, date, code)
-                          .arg(qty));
-        }
+        ::addMovement(db(), GetParam()->issues, no, date, code, qty);
     }
     void addWeek()
     {
@@ -132,17 +122,17 @@ protected:
     } w{};
 };
 
-// Lets the preview build its pages, as its own loop would.
-void waitUntilBuilt(report::PreviewWindow* preview)
+// Runs `look` in the preview that the next step opens, once its pages are
+// built, then closes it.
+void inPreview(report::Report* layout, std::function<void(report::PreviewWindow*)> look)
 {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!preview->building())
-            loop.quit();
+    QTimer::singleShot(0, [layout, look = std::move(look)] {
+        report::PreviewWindow* preview = layout->previewWindow();
+        ASSERT_TRUE(preview);
+        waitUntilBuilt(preview);
+        look(preview);
+        preview->close();
     });
-    poll.start(1);
-    loop.exec();
 }
 
 } // namespace
@@ -299,14 +289,10 @@ TEST_P(DateRangeWindowTest, CetakPreviewsTheQueryAndClosingThePreviewResetsTheWi
     inWindow(w.form, [&] {
         process("01/03/2024", "05/03/2024");
         std::vector<QString> previewed;
-        QTimer::singleShot(0, [&] {
-            report::PreviewWindow* preview = w.layout->previewWindow();
-            ASSERT_TRUE(preview);
-            waitUntilBuilt(preview);
+        inPreview(w.layout, [&](report::PreviewWindow* preview) {
             previewed = textsOf(preview->document(), "QRDBText2");
             preview->printer().setOutputFileName(pdf);
             preview->print();
-            preview->close();
         });
         click(w.Button2);
         std::sort(previewed.begin(), previewed.end());
@@ -320,13 +306,9 @@ TEST_P(DateRangeWindowTest, CetakPreviewsTheQueryAndClosingThePreviewResetsTheWi
         EXPECT_EQ(QApplication::focusWidget(), w.MaskEdit1);
 
         int pages = 0, columnHeaders = -1;
-        QTimer::singleShot(0, [&] {
-            report::PreviewWindow* preview = w.layout->previewWindow();
-            ASSERT_TRUE(preview);
-            waitUntilBuilt(preview);
+        inPreview(w.layout, [&](report::PreviewWindow* preview) {
             pages = preview->document().pageCount();
             columnHeaders = bandCount(preview->document().pages[0], report::BandType::ColumnHeader);
-            preview->close();
         });
         click(w.Button2);
         EXPECT_EQ(pages, 1);
