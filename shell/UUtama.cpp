@@ -8,6 +8,8 @@
 #include "movements/UPck.h"
 #include "reports/ULapStock.h"
 #include "reports/UMinStock.h"
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -41,6 +43,10 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     SpeedButton6->OnClick = [this] { SpeedButton6Click(); };
     ui::onMenuClick(MinimumStock1, [this] { MinimumStock1Click(); });
     SpeedButton8->OnClick = [this] { SpeedButton8Click(); };
+    ui::onMenuClick(PenerimaanBarang2, [this] { PenerimaanBarang2Click(); });
+    SpeedButton4->OnClick = [this] { SpeedButton4Click(); };
+    ui::onMenuClick(PackingList2, [this] { PackingList2Click(); });
+    SpeedButton5->OnClick = [this] { SpeedButton5Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -135,6 +141,26 @@ void TFUtama::MinimumStock1Click()
 void TFUtama::SpeedButton8Click()
 {
     FminStock->showModal();
+}
+
+void TFUtama::PenerimaanBarang2Click()
+{
+    FlapTerima->showModal();
+}
+
+void TFUtama::SpeedButton4Click()
+{
+    FlapTerima->showModal();
+}
+
+void TFUtama::PackingList2Click()
+{
+    FlapKeluar->showModal();
+}
+
+void TFUtama::SpeedButton5Click()
+{
+    FlapKeluar->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

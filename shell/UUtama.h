@@ -22,6 +22,10 @@ public:
     void SpeedButton6Click();
     void MinimumStock1Click();
     void SpeedButton8Click();
+    void PenerimaanBarang2Click();
+    void SpeedButton4Click();
+    void PackingList2Click();
+    void SpeedButton5Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -14,6 +14,8 @@
 #include "reports/QrMin.h"
 #include "reports/ULapStock.h"
 #include "reports/UMinStock.h"
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
@@ -42,7 +44,9 @@ void createObjects(ui::Application& app)
     app.createForm(FMasuk);
     app.createForm(FKeluar);
     app.createForm(QrKeluar);
+    app.createForm(FlapTerima);
     app.createForm(QrLapMasuk);
+    app.createForm(FlapKeluar);
     app.createForm(FLapStock);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);

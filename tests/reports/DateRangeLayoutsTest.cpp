@@ -96,20 +96,9 @@ protected:
     report::Report& layout() { return *layout_; }
     data::Query* query() { return issues() ? FDM->QLapKeluar : FDM->QLapMasuk; }
 
-    // One movement line under document `no` of `date` (yyyy-mm-dd).
     void addMovement(const QString& no, const QString& date, const QString& code, int qty)
     {
-        if (issues()) {
-            if (db().scalar(QStringLiteral("SELECT COUNT(*) FROM MasKlrBrg WHERE No_Keluar = '%1'").arg(no)) == "0")
-                db().exec(QStringLiteral("INSERT INTO MasKlrBrg (No_Keluar, Tgl) VALUES ('%1', '%2')").arg(no, date));
-            db().exec(QStringLiteral("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES ('%1', '%2', %3)")
-                          .arg(no, code)
-                          .arg(qty));
-        } else {
-            db().exec(QStringLiteral("INSERT INTO BrgMasuk (No_SMasuk, Tgl, KdBrg, Jml) VALUES ('%1', '%2', '%3', %4)")
-                          .arg(no, date, code)
-                          .arg(qty));
-        }
+        ::addMovement(db(), issues(), no, date, code, qty);
     }
 
     // As the report window's "&Proses" runs the query.

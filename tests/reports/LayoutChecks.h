@@ -26,6 +26,24 @@ protected:
     }
 };
 
+// One movement line of document `no`, dated `date` (yyyy-mm-dd): an issue
+// line under its header (made once per number) or a receipt line.
+inline void addMovement(TempDatabase& db, bool issue, const QString& no, const QString& date, const QString& code,
+                        int qty)
+{
+    if (!issue) {
+        db.exec(QStringLiteral("INSERT INTO BrgMasuk (No_SMasuk, Tgl, KdBrg, Jml) VALUES ('%1', '%2', '%3', %4)")
+                    .arg(no, date, code)
+                    .arg(qty));
+        return;
+    }
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM MasKlrBrg WHERE No_Keluar = '%1'").arg(no)) == "0")
+        db.exec(QStringLiteral("INSERT INTO MasKlrBrg (No_Keluar, Tgl) VALUES ('%1', '%2')").arg(no, date));
+    db.exec(QStringLiteral("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES ('%1', '%2', %3)")
+                .arg(no, code)
+                .arg(qty));
+}
+
 // The n-th band of a type on a page.
 inline const report::PlacedBand* bandOf(const report::Page& page, report::BandType type, int n = 0)
 {

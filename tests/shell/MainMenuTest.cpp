@@ -3,6 +3,8 @@
 #include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
 #include "movements/UPackinglist.h"
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -87,6 +89,8 @@ TEST_F(ShellTest, LetterLGoesToTheReceiptReportButtonNeverToMinimumStock)
     runLogin(QString(), [&] {
         QSignalSpy receipt(FUtama->SpeedButton4, &QAbstractButton::clicked);
         QSignalSpy minimum(FUtama->SpeedButton8, &QAbstractButton::clicked);
+        for (int i = 0; i < 3; ++i)
+            whileModal([] { click(FlapTerima->Button3); });
         pressKey(FUtama, Qt::Key_L);
         pressKey(FUtama, Qt::Key_L, Qt::AltModifier);
         pressKey(FUtama, Qt::Key_L, Qt::AltModifier);
@@ -258,6 +262,38 @@ TEST_F(ShellTest, BothItemEntriesOpenTheItemInputWindow)
               }),
               0);
     EXPECT_EQ(opened, 2);
+}
+
+// "Laporan", "Penerimaan Barang" and its button open the receipt report
+// window, "Barang Keluar" and its button the issue report window; each comes
+// up reset, and "&Tutup" brings the main menu back.
+TEST_F(ShellTest, TheReportEntriesAndButtonsOpenTheDateRangeWindows)
+{
+    QStringList opened;
+    EXPECT_EQ(runLogin(QString(), [&] {
+                  auto expect = [&](ui::Form* window, ui::MaskEdit* from, ui::Button* close) {
+                      whileModal([&opened, window, from, close] {
+                          EXPECT_TRUE(window->isVisible());
+                          EXPECT_EQ(window->focusWidget(), from);
+                          EXPECT_EQ(from->text(), "  /  /    ");
+                          opened << window->windowTitle();
+                          click(close);
+                      });
+                  };
+                  expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
+                  clickMenu(FUtama->PenerimaanBarang2);
+                  expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
+                  click(FUtama->SpeedButton4);
+                  expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
+                  clickMenu(FUtama->PackingList2);
+                  expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
+                  click(FUtama->SpeedButton5);
+                  EXPECT_TRUE(FUtama->isVisible());
+                  endProgram();
+              }),
+              0);
+    EXPECT_EQ(opened, (QStringList{"Laporan Penerimaan Barang ", "Laporan Penerimaan Barang ",
+                                   "Laporan Data Barang Keluar ", "Laporan Data Barang Keluar "}));
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include "platform/report/PreviewWindow.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 
 QString testOutputPath(const QString& fileName)
 {
@@ -57,3 +59,14 @@ int bandCount(const report::Page& page, report::BandType type)
     return n;
 }
 
+void waitUntilBuilt(report::PreviewWindow* preview)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!preview->building())
+            loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+}

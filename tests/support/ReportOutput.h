@@ -5,6 +5,10 @@
 #include <QString>
 #include <functional>
 
+namespace report {
+class PreviewWindow;
+}
+
 // Built report pages for the tests of every layout: where their PDFs go for a
 // person to look at, and what the tests read back.
 
@@ -18,3 +22,5 @@ QString writeTestPdf(const report::Document& doc, const QString& fileName,
 // cannot be read or is no PDF.
 int pdfPageCount(const QString& path);
 int bandCount(const report::Page& page, report::BandType type);
+// Lets an open preview build its pages, as its own loop would.
+void waitUntilBuilt(report::PreviewWindow* preview);

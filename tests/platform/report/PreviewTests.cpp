@@ -48,19 +48,6 @@ QString status(PreviewWindow* window)
     return window->findChild<QLabel*>(QStringLiteral("pageStatus"))->text();
 }
 
-// Lets the preview build in the background, as its own loop would.
-void waitUntilBuilt(PreviewWindow* window)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!window->building())
-            loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-}
-
 // Runs `step` inside the next loop that starts (the preview's).
 void inPreview(std::function<void()> step)
 {

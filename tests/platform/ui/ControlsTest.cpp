@@ -413,17 +413,125 @@ TEST_F(ControlsTest, CoveredMemoKeepsItsTextWithoutLayingItOut)
     EXPECT_EQ(memo->document()->toPlainText(), "SHOWN");
 }
 
-TEST_F(ControlsTest, MaskEditKeepsLiterals)
+// The date mask "!99/99/0000;1;_": day and month may be typed in one digit,
+// the year's four digits must be.
+class MaskEditTest : public ControlsTest {
+protected:
+    void SetUp() override
+    {
+        ControlsTest::SetUp();
+        date = new ui::MaskEdit(&form);
+        date->setEditMask(QStringLiteral("!99/99/0000;1;_"));
+        other = new ui::Edit(&form);
+        button = new ui::Button(&form);
+        button->move(0, 60);
+        button->OnClick = [this] { ++clicks; };
+        for (QWidget* w : {static_cast<QWidget*>(date), static_cast<QWidget*>(other), static_cast<QWidget*>(button)})
+            w->show();
+        date->setFocus();
+    }
+    // Types into the box as it is entered: everything selected.
+    void retype(const QString& text)
+    {
+        date->setFocus();
+        date->selectAll();
+        typeText(date, text);
+    }
+    static QStringList refusals(const DialogScript& dialogs)
+    {
+        QCoreApplication::processEvents(); // the error window comes after the step
+        return dialogs.texts(DialogScript::Error);
+    }
+    ui::MaskEdit* date = nullptr;
+    ui::Edit* other = nullptr;
+    ui::Button* button = nullptr;
+    int clicks = 0;
+};
+
+TEST_F(MaskEditTest, DigitsGoToTheirPlacesAndALiteralClosesAPartWithLeadingBlanks)
 {
-    auto* edit = new ui::MaskEdit(&form);
-    edit->setEditMask(QStringLiteral("!99/99/0000;1;_"));
-    edit->show();
-    edit->setFocus();
-    edit->setCursorPosition(0);
-    typeText(edit, QStringLiteral("01022004"));
-    EXPECT_EQ(edit->text(), "01/02/2004");
-    edit->clear();
-    EXPECT_EQ(edit->text(), "  /  /    ");
+    EXPECT_EQ(date->text(), "  /  /    ");
+    EXPECT_EQ(date->displayText(), "__/__/____");
+    typeText(date, QStringLiteral("05032024"));
+    EXPECT_EQ(date->text(), "05/03/2024");
+    retype(QStringLiteral("1/3/2024"));
+    EXPECT_EQ(date->text(), " 1/ 3/2024");
+    EXPECT_EQ(date->displayText(), "_1/_3/2024");
+    retype(QStringLiteral("01/12/1999"));
+    EXPECT_EQ(date->text(), "01/12/1999") << "a literal right after a full part is stepped over";
+    // Nothing but digits, nothing past the end.
+    typeText(date, QStringLiteral("7x"));
+    retype(QStringLiteral("a-4"));
+    EXPECT_EQ(date->text(), "4 /  /    ");
+    // Backspace and Delete empty places and move nothing.
+    retype(QStringLiteral("12/10/2023"));
+    date->setCursorPosition(3);
+    pressKey(date, Qt::Key_Backspace);
+    EXPECT_EQ(date->text(), "1 /10/2023");
+    pressKey(date, Qt::Key_Delete);
+    EXPECT_EQ(date->text(), "1 /10/2023") << "the cursor is on the literal";
+    date->setCursorPosition(6);
+    pressKey(date, Qt::Key_Delete);
+    EXPECT_EQ(date->text(), "1 /10/ 023");
+    // A paste is typed in character by character, the same for the line
+    // edit's own entry points.
+    QApplication::clipboard()->setText(QStringLiteral("9/4/2025"));
+    date->selectAll();
+    pressKey(date, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(date->text(), " 9/ 4/2025");
+    date->selectAll();
+    date->QLineEdit::paste();
+    date->QLineEdit::insert(QStringLiteral("77"));
+    EXPECT_EQ(date->text(), " 9/ 4/2025");
+    // The program's text is placed into the mask and is no change of the user's.
+    date->setText(QStringLiteral("05/03/2024"));
+    EXPECT_EQ(date->displayText(), "05/03/2024");
+    EXPECT_FALSE(date->modified());
+    date->QLineEdit::clear();
+    EXPECT_EQ(date->text(), "  /  /    ");
+}
+
+TEST_F(MaskEditTest, AnIncompleteYearKeepsTheFocusUntilEscAbandonsTheChanges)
+{
+    const QString refusal = QStringLiteral("Invalid input value.  Use escape key to abandon changes.");
+    // Untouched, the empty box may be left.
+    pressKey(date, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    EXPECT_TRUE(refusals(dialogs).isEmpty());
+
+    date->setFocus();
+    typeText(date, QStringLiteral("010320"));
+    pressKey(date, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(date->cursorPosition(), 8) << "at the first empty place that must be typed";
+    EXPECT_EQ(refusals(dialogs), QStringList{refusal});
+    // Nor by the mouse, whose click does nothing, nor by the program.
+    click(button);
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(clicks, 0);
+    other->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(refusals(dialogs), (QStringList{refusal, refusal, refusal}));
+    EXPECT_EQ(date->text(), "01/03/20  ");
+
+    // Esc gives back the text the box had when it was entered.
+    pressKey(date, Qt::Key_Escape);
+    EXPECT_EQ(date->text(), "  /  /    ");
+    click(button);
+    EXPECT_EQ(clicks, 1);
+
+    // The optional day and month may stay empty; the year may not.
+    date->setText(QStringLiteral("05/03/2024"));
+    retype(QStringLiteral("//2024"));
+    EXPECT_EQ(date->text(), "  /  /2024");
+    other->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    retype(QStringLiteral("1"));
+    pressKey(date, Qt::Key_Escape);
+    EXPECT_EQ(date->text(), "  /  /2024");
+    other->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    EXPECT_EQ(refusals(dialogs).size(), 3);
 }
 
 TEST_F(ControlsTest, MenuItemsRunThroughTheGuard)

@@ -1,0 +1,86 @@
+#include "reports/DateRangeWindow.h"
+
+#include "platform/data/DataSource.h"
+#include "platform/data/Query.h"
+#include "platform/report/Report.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Format.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/DBGrid.h"
+
+namespace {
+
+const QString EmptyDate = QStringLiteral("  /  /    ");
+
+// Enter on an empty date field gives it today's date; a partly typed date
+// stays as typed.
+void todayWhenEmpty(ui::MaskEdit* box)
+{
+    if (box->text() == EmptyDate)
+        box->setText(rtl::dateToStr(rtl::today()));
+}
+
+} // namespace
+
+DateRangeWindow::DateRangeWindow(QWidget* parent) : ui::Form(parent) {}
+
+void DateRangeWindow::bindSteps(const Parts& parts)
+{
+    w_ = parts;
+    setCloseBox(false);
+    setPosition(ui::Position::DesktopCenter);
+    w_.DBGrid1->setDataSource(w_.source);
+
+    OnActivate = [this] { FormActivate(); };
+    w_.MaskEdit1->OnKeyPress = [this](QChar& k) { MaskEdit1KeyPress(k); };
+    w_.MaskEdit2->OnKeyPress = [this](QChar& k) { MaskEdit2KeyPress(k); };
+    w_.Button1->OnClick = [this] { Button1Click(); };
+    w_.Button2->OnClick = [this] { Button2Click(); };
+    w_.Button3->OnClick = [this] { Button3Click(); };
+}
+
+void DateRangeWindow::FormActivate()
+{
+    w_.MaskEdit1->clear();
+    w_.MaskEdit2->clear();
+    w_.query->close();
+    w_.MaskEdit1->setFocus();
+}
+
+void DateRangeWindow::MaskEdit1KeyPress(QChar& Key)
+{
+    if (Key != QChar(13))
+        return;
+    todayWhenEmpty(w_.MaskEdit1);
+    w_.MaskEdit2->setFocus();
+}
+
+void DateRangeWindow::MaskEdit2KeyPress(QChar& Key)
+{
+    if (Key != QChar(13))
+        return;
+    todayWhenEmpty(w_.MaskEdit2);
+    w_.Button1->setFocus();
+}
+
+// The two dates are not compared: a first day after the last lists nothing.
+void DateRangeWindow::Button1Click()
+{
+    w_.query->close();
+    w_.query->prepare();
+    w_.query->paramByName(QStringLiteral("Tgla")).setAsDate(rtl::strToDate(w_.MaskEdit1->text()));
+    w_.query->paramByName(QStringLiteral("Tglb")).setAsDate(rtl::strToDate(w_.MaskEdit2->text()));
+    w_.query->open();
+    w_.Button2->setFocus();
+}
+
+// Prints whatever the query holds: nothing checks that "&Proses" ran.
+void DateRangeWindow::Button2Click()
+{
+    w_.layout()->preview();
+}
+
+void DateRangeWindow::Button3Click()
+{
+    closeForm();
+}
