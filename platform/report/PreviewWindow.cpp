@@ -372,10 +372,16 @@ void PreviewWindow::print()
         if (!rebuilt.complete)
             throw incomplete;
     }
-    printDocument(rebuild ? rebuilt : document_, printer(), [&](int page, int count) {
-        label->setText(QStringLiteral("Printing page %1 of %2").arg(page).arg(count));
-        pump();
-    });
+    try {
+        printDocument(rebuild ? rebuilt : document_, printer(), [&](int page, int count) {
+            label->setText(QStringLiteral("Printing page %1 of %2").arg(page).arg(count));
+            pump();
+        });
+    } catch (...) {
+        // A printer that failed stays broken; the next set-up starts afresh.
+        printer_.reset();
+        throw;
+    }
 }
 
 void PreviewWindow::saveTo(const QString& path)
