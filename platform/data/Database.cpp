@@ -242,7 +242,15 @@ int Database::begin()
 
 void Database::commit(int level)
 {
-    Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+    try {
+        Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+    } catch (const rtl::Error&) {
+        // A commit whose log sync failed has its pages in the log all the
+        // same, where a start after a crash would find them: the rollback
+        // empties the log.
+        failedCommit_ = level == 1;
+        throw;
+    }
     level_ = level - 1;
 }
 
@@ -270,6 +278,10 @@ void Database::rollback(int level) noexcept
             runQuietly("ROLLBACK");
         level_ = 0;
         ++epoch_;
+    }
+    if (failedCommit_ && sqlite3_get_autocommit(db_)) {
+        failedCommit_ = false;
+        runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     members_.forEach<Member>([](Member* m) {
         try {

@@ -105,6 +105,7 @@ private:
     bool logReady_ = false;
     bool switching_ = false;
     bool wrote_ = false;
+    bool failedCommit_ = false;
     QMetaObject::Connection eventLoop_;
 };
 
