@@ -3,6 +3,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
+#include "movements/UFPP.h"
+#include "movements/UPck.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 
@@ -27,6 +29,10 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     // handlers here as they are built.
     ui::onMenuClick(InputKodeBarang1, [this] { InputKodeBarang1Click(); });
     SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+    ui::onMenuClick(PenerimaanBarang1, [this] { PenerimaanBarang1Click(); });
+    SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+    ui::onMenuClick(PackingList1, [this] { PackingList1Click(); });
+    SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -76,6 +82,26 @@ void TFUtama::InputKodeBarang1Click()
 void TFUtama::SpeedButton1Click()
 {
     FBarang->showModal();
+}
+
+void TFUtama::PenerimaanBarang1Click()
+{
+    FMasuk->showModal();
+}
+
+void TFUtama::SpeedButton2Click()
+{
+    FMasuk->showModal();
+}
+
+void TFUtama::PackingList1Click()
+{
+    FKeluar->showModal();
+}
+
+void TFUtama::SpeedButton3Click()
+{
+    FKeluar->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

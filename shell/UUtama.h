@@ -13,6 +13,10 @@ public:
     void SpeedButton7Click();
     void InputKodeBarang1Click();
     void SpeedButton1Click();
+    void PenerimaanBarang1Click();
+    void SpeedButton2Click();
+    void PackingList1Click();
+    void SpeedButton3Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -388,7 +388,8 @@ std::vector<Row> Query::fetchRows(const std::optional<Bookmark>& from, int count
     // the count and one run from their place.
     const qint64 end = from ? rowOf(*from) : countRows();
     const qint64 start = std::max<qint64>(0, end - count);
-    std::vector<Row> rows = readRows(start, end - start, from ? kBackMargin : 0);
+    // The rows before them are kept on the way, for the screen above.
+    std::vector<Row> rows = readRows(start, end - start, kBackMargin);
     std::reverse(rows.begin(), rows.end());
     return rows;
 }

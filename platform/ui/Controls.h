@@ -179,10 +179,15 @@ private:
     bool autoSize_ = true;
 };
 
+// Group box whose caption stands on the frame's top line; the controls in it
+// are placed from its top-left corner, above that line.
 class GroupBox : public QGroupBox {
     Q_OBJECT
 public:
     explicit GroupBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Picture. JPEG files are decoded with libjpeg, other formats by Qt.

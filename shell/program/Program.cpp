@@ -5,6 +5,8 @@
 #include "platform/ui/Dialogs.h"
 #include "items/UEditBrg.h"
 #include "items/UIBarang.h"
+#include "movements/UFPP.h"
+#include "movements/UPck.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
 #include "reports/UQrLapKeluar.h"
@@ -32,6 +34,8 @@ void createObjects(ui::Application& app)
     app.createForm(FDM);
     app.createForm(FBarang);
     app.createForm(FEditBrg);
+    app.createForm(FMasuk);
+    app.createForm(FKeluar);
     app.createForm(QrKeluar);
     app.createForm(QrLapMasuk);
     app.createForm(QrLapKeluar);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "WindowTest.h"
+
+#include "movements/MovementSteps.h"
+#include "movements/UFPP.h"
+#include "movements/UPck.h"
+#include "movements/UQrPacking.h"
+#include "platform/ui/DBGrid.h"
+
+#include <QStringList>
+
+// Both movement windows and the issue note, as the start-up makes them; the
+// clock stands at 25/03/2005.
+class MovementWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        setClock(QDateTime(QDate(2005, 3, 25), QTime(10, 0)));
+        create(FMasuk, FKeluar, QrKeluar);
+    }
+    void TearDown() override
+    {
+        movements::ItemSearchWindow = nullptr;
+        WindowTest::TearDown();
+    }
+
+    QString stock(const QString& code)
+    {
+        return db().scalar(QStringLiteral("SELECT ifnull(Stock, 'NULL') FROM Barang WHERE KdBrg = '%1'").arg(code));
+    }
+    // The rows of a one-column statement, in its order.
+    QStringList rows(const QString& sql)
+    {
+        QStringList out;
+        const int n = db().scalar(QStringLiteral("SELECT count(*) FROM (%1)").arg(sql)).toInt();
+        for (int i = 0; i < n; ++i)
+            out << db().scalar(QStringLiteral("SELECT * FROM (%1) LIMIT 1 OFFSET %2").arg(sql).arg(i));
+        return out;
+    }
+    // Enabled states of the controls, "1"/"0" in order.
+    static QString enabled(std::initializer_list<QWidget*> controls)
+    {
+        QString s;
+        for (QWidget* c : controls)
+            s += c->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return s;
+    }
+};
