@@ -1,13 +1,13 @@
 // Each write and each sync of a save fails in turn, with an I/O error or a
 // full disk: the save must store nothing, say so with the layer's message,
 // leave no row pending, and the next save must work.
-#include "ErrorOf.h"
 #include "FaultyDisk.h"
-#include "StockSaves.h"
-#include "TempDatabase.h"
+#include "WindowSaves.h"
+#include "WindowTest.h"
 
+#include "movements/UFPP.h"
+#include "movements/UPck.h"
 #include "platform/data/Engine.h"
-#include "shell/UDm.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,23 +43,32 @@ QStringList rowsOf(const QString& file)
     return rows;
 }
 
-class FailingDisk : public ::testing::Test {
+class FailingDisk : public WindowTest {
 protected:
-    FailingDisk()
+    void SetUp() override
     {
         faultydisk::install();
-        db_ = std::make_unique<TempDatabase>();
-        db_->exec(QStringLiteral("INSERT INTO Barang VALUES ('A0001', 'BAUT', 100, 5, 'PCS'), "
-                                 "('A0002', 'MUR', 100, 5, 'PCS')"));
-        file_ = QDir(db_->dataFolder()).filePath(data::Engine::kDatabaseFile);
-        FDM = new TFDM();
+        WindowTest::SetUp();
+        create(FMasuk, FKeluar);
+        FMasuk->show();
+        FKeluar->show();
+        addItem("A0001", "BAUT", "100", "5", "PCS");
+        addItem("A0002", "MUR", "100", "5", "PCS");
+        file_ = QDir(db().dataFolder()).filePath(data::Engine::kDatabaseFile);
     }
-    ~FailingDisk() override
+    void TearDown() override
     {
         faultydisk::disarm();
-        delete FDM;
-        FDM = nullptr;
-        db_.reset();
+        WindowTest::TearDown();
+    }
+
+    // What the error window showed during a step, "" for none.
+    QString shownError(const std::function<void()>& step)
+    {
+        dialogs.clear();
+        step();
+        const QStringList errors = dialogs.texts(DialogScript::Error);
+        return errors.join(QLatin1Char('\n'));
     }
 
     // The rows as another program sees them now, and as a start after a crash
@@ -78,22 +87,23 @@ protected:
     // then lets it through. `save(n)` makes the n-th attempt.
     void failEachWrite(const std::function<void(int)>& save)
     {
-        const QString ioError = file_ + QStringLiteral(": disk I/O error");
+        // As the error window shows them, with its full stop.
+        const QString ioError = file_ + QStringLiteral(": disk I/O error.");
         int attempt = 0;
         for (int at = 1;; ++at) {
             for (auto fault : {faultydisk::Fault::IoError, faultydisk::Fault::DiskFull}) {
                 SCOPED_TRACE(QStringLiteral("operation %1, %2").arg(at).arg(fault == faultydisk::Fault::IoError ? "I/O error" : "disk full").toStdString());
                 const QStringList before = rowsOf(file_);
                 faultydisk::arm(at, fault);
-                const QString error = errorOf([&] { save(++attempt); });
+                const QString error = shownError([&] { save(++attempt); });
                 faultydisk::disarm();
                 if (!faultydisk::struck()) {
                     // Fewer writes than `at`: every one has been failed once.
-                    EXPECT_EQ(error, "<no error>");
+                    EXPECT_EQ(error, "");
                     EXPECT_GT(at, 2) << "a save writes its log and syncs it";
                     return;
                 }
-                EXPECT_EQ(error, fault == faultydisk::Fault::DiskFull ? QStringLiteral("Disk full") : ioError);
+                EXPECT_EQ(error, fault == faultydisk::Fault::DiskFull ? QStringLiteral("Disk full.") : ioError);
                 EXPECT_EQ(rowsOf(file_), before);
                 EXPECT_EQ(rowsAfterACrash(), before);
                 for (data::Table* t : {FDM->TBarang, FDM->TMasKeluar, FDM->TDetilKlr, FDM->TMasuk})
@@ -103,7 +113,7 @@ protected:
                 FDM->TBarang->findKey(QStringLiteral("A0001"));
                 EXPECT_EQ(FDM->TBarangStock->asFloat(), rowsOf(file_).first().section(QLatin1Char('|'), 3).toDouble());
 
-                EXPECT_EQ(errorOf([&] { save(++attempt); }), "<no error>");
+                EXPECT_EQ(shownError([&] { save(++attempt); }), "");
                 const QStringList after = rowsOf(file_);
                 EXPECT_NE(after, before);
                 EXPECT_EQ(rowsAfterACrash(), after);
@@ -111,28 +121,25 @@ protected:
         }
     }
 
-    std::unique_ptr<TempDatabase> db_;
     QString file_;
 };
 
 TEST_F(FailingDisk, AReceiptThatCannotBeWrittenStoresNothing)
 {
-    failEachWrite([](int n) {
-        stocksaves::receipt(QStringLiteral("M%1").arg(n), QStringLiteral("A0001"), 3, QDate(2026, 3, 25));
-    });
+    failEachWrite([](int n) { windowsaves::receipt(QStringLiteral("M%1").arg(n), QStringLiteral("A0001"), 3); });
 }
 
 TEST_F(FailingDisk, AnIssueThatCannotBeWrittenStoresNeitherHeaderNorLine)
 {
     // A new document each time: header, line and stock.
-    failEachWrite([](int n) {
-        stocksaves::issue(QStringLiteral("0%1/DBK/03/2026").arg(n), QStringLiteral("A0001"), 1, QDate(2026, 3, 25));
+    failEachWrite([](int) {
+        windowsaves::startIssue();
+        windowsaves::issueLine(QStringLiteral("A0001"), 1);
     });
     // Further lines under one document: line and stock.
-    stocksaves::issue(QStringLiteral("01/DBK/03/2026"), QStringLiteral("A0002"), 1, QDate(2026, 3, 25));
-    failEachWrite([](int) {
-        stocksaves::issue(QStringLiteral("01/DBK/03/2026"), QStringLiteral("A0002"), 1, QDate(2026, 3, 25));
-    });
+    windowsaves::startIssue();
+    windowsaves::issueLine(QStringLiteral("A0002"), 1);
+    failEachWrite([](int) { windowsaves::issueLine(QStringLiteral("A0002"), 1); });
 }
 
 } // namespace

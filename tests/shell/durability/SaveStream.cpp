@@ -1,20 +1,23 @@
-// The other side of the durability test: loads the data module on the alias
-// "Stock" and saves goods receipts and goods issues, one after another, until
-// it is killed. Each save is reported on standard output once it is
-// committed: "<kind> <number> <code> <quantity>", kind M (receipt) or K
-// (issue).
+// The other side of the durability test: the program's goods-receipt and
+// goods-issue windows on the alias "Stock", saving one line after another,
+// as a user does, until the process is killed. Each save is reported on
+// standard output once the window has stored it: "<kind> <number> <code>
+// <quantity>", kind M (receipt) or K (issue).
 //
 // usage: save_stream SEED RUN ITEMS [STOP_AT]
 // The choices follow SEED and RUN alone, so a run can be replayed. STOP_AT:
 // the process stops itself (SIGSTOP) just before its STOP_AT-th write or sync
 // to the database's files, for the test to kill it there.
+#include "DialogScript.h"
 #include "FaultyDisk.h"
-#include "StockSaves.h"
+#include "WindowSaves.h"
 
+#include "movements/UFPP.h"
+#include "movements/UPck.h"
+#include "platform/ui/Application.h"
 #include "shell/UDm.h"
 
-#include <QCoreApplication>
-#include <QDate>
+#include <QApplication>
 #include <QEventLoop>
 #include <cstdint>
 #include <cstdio>
@@ -37,10 +40,10 @@ QString itemCode(uint64_t n)
     return QString::asprintf("I%04u", unsigned(n));
 }
 
-void report(char kind, const QString& number, const QString& code, double quantity)
+void report(char kind, const QString& number, const QString& code, int quantity)
 {
-    const std::string line = std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() + ' ' +
-                             std::to_string(int(quantity)) + '\n';
+    const std::string line =
+        std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() + ' ' + std::to_string(quantity) + '\n';
     // Unbuffered: what was reported is out of the process before the next save.
     if (::write(STDOUT_FILENO, line.data(), line.size()) != ssize_t(line.size()))
         std::exit(3);
@@ -66,38 +69,50 @@ int main(int argc, char** argv)
     const uint64_t run = std::strtoull(argv[2], nullptr, 10);
     const uint64_t items = std::strtoull(argv[3], nullptr, 10);
     faultydisk::install();
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    DialogScript dialogs; // answers Yes: more lines follow
+    ui::Application app;
     FDM = new TFDM();
+    app.createForm(FMasuk);
+    app.createForm(FKeluar);
+    FMasuk->show();
+    FKeluar->show();
     if (argc > 4)
         faultydisk::arm(std::atoi(argv[4]), faultydisk::Fault::Stop);
-    const QDate today(2026, 3, 25);
     for (uint64_t i = 0;; ++i) {
         const uint64_t r = mix(seed ^ mix(run * 1000003 + i));
-        const double wanted = double(1 + r % 9);
+        const int wanted = int(1 + r % 9);
         bool issue = (r >> 8) % 2 == 0;
         // An issue document holds up to four lines, each of another item.
-        const QString header = QStringLiteral("K%1-%2").arg(run).arg(i / 4);
+        if (i % 4 == 0)
+            windowsaves::startIssue();
         QString code = itemCode(issue ? (mix(seed ^ mix(run * 7 + i / 4)) + i % 4) % items : (r >> 16) % items);
-        double quantity = wanted;
+        int quantity = wanted;
         if (issue) {
-            // The issue window takes no more than the stock shown.
-            FDM->TBarang->findKey(code);
-            quantity = std::min(wanted, FDM->TBarangStock->asFloat());
+            // The issue window takes no more than the stock it shows.
+            quantity = std::min(wanted, int(windowsaves::stockShown(code)));
             if (quantity < 1) {
                 issue = false;
                 quantity = wanted;
             }
         }
+        const int questions = dialogs.count(DialogScript::Question);
+        QString number;
         if (issue) {
-            if (!stocksaves::issue(header, code, quantity, today))
-                return 4;
-            report('K', header, code, quantity);
+            number = windowsaves::issueLine(code, quantity);
         } else {
-            const QString number = QStringLiteral("M%1-%2").arg(run).arg(i);
-            if (!stocksaves::receipt(number, code, quantity, today))
-                return 4;
-            report('M', number, code, quantity);
+            number = QStringLiteral("M%1-%2").arg(run).arg(i);
+            windowsaves::receipt(number, code, quantity);
         }
+        // The question comes once the line is stored.
+        if (dialogs.count(DialogScript::Error) > 0 || dialogs.count(DialogScript::Question) != questions + 1) {
+            std::fprintf(stderr, "save %llu not stored: %s\n", (unsigned long long)i,
+                         dialogs.texts().join(QStringLiteral(" / ")).toLocal8Bit().constData());
+            return 4;
+        }
+        report(issue ? 'K' : 'M', number, code, quantity);
+        dialogs.clear();
         waitForUser();
     }
 }
