@@ -6,6 +6,9 @@
 #include "FaultyDisk.h"
 #include "WindowSaves.h"
 
+#if __has_include("items/UCari.h")
+#include "items/UCari.h"
+#endif
 #include "items/UIBarang.h"
 #include "movements/UFPP.h"
 #include "movements/UPck.h"
@@ -154,6 +157,18 @@ QString storeFile(int items)
     return QDir(storeFolder(items)).filePath(data::Engine::kDatabaseFile);
 }
 
+// A fresh copy of the store for a benchmark that saves, so that every run
+// starts from the same rows.
+QString workingCopy(int items)
+{
+    const QString folder = QDir(benchFolder()).filePath(QStringLiteral("work-%1").arg(items));
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    for (const QString& name : {QString::fromLatin1(data::Engine::kDatabaseFile), QStringLiteral("Pass.Txt")})
+        QFile::copy(QDir(storeFolder(items)).filePath(name), QDir(folder).filePath(name));
+    return QDir(folder).filePath(data::Engine::kDatabaseFile);
+}
+
 // The floor's connection: the engine straight, with the program's settings.
 class Floor {
 public:
@@ -217,8 +232,13 @@ void reportRatio(benchmark::State& state, double programMs, double floorMs, cons
 // Answers every question Yes and keeps the texts of the error windows.
 struct Answers : ui::DialogResponder {
     QStringList errors;
+    int questions = 0;
     void message(const QString&, const QString&) override {}
-    int question(const QString&, const QString&, int) override { return ui::idYes; }
+    int question(const QString&, const QString&, int) override
+    {
+        ++questions;
+        return ui::idYes;
+    }
     void error(const QString&, const QString& text) override { errors << text; }
 };
 
@@ -228,7 +248,7 @@ class Program {
 public:
     explicit Program(int items)
     {
-        file = storeFile(items);
+        file = workingCopy(items);
         data::Engine::writeAlias(QStringLiteral("Stock"), QFileInfo(file).absolutePath());
         ui::setDialogResponder(&answers);
         app = std::make_unique<ui::Application>();
@@ -277,7 +297,11 @@ struct Opening {
 
 class PaintWatch : public QObject {
 public:
-    PaintWatch(QWidget* watched, ui::Form* form) : watched_(watched), form_(form) { watched->installEventFilter(this); }
+    PaintWatch(QWidget* watched, std::function<void()> onIdle) : watched_(watched), onIdle_(std::move(onIdle))
+    {
+        watched->installEventFilter(this);
+    }
+    ~PaintWatch() override { watched_->removeEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (o == watched_ && e->type() == QEvent::Paint && !painted_) {
@@ -298,29 +322,31 @@ public:
         if (e->type() != QEvent::User)
             return QObject::event(e);
         result.idleMs = msSince(start);
-        form_->closeForm();
+        idle = true;
+        if (onIdle_)
+            onIdle_();
         return true;
     }
 
     Clock::time_point start;
     long rssBefore = 0;
     Opening result;
+    bool idle = false;
 
 private:
     QWidget* watched_;
-    ui::Form* form_;
+    std::function<void()> onIdle_;
     bool painted_ = false;
 };
 
 Opening openWindow(ui::Form* form, QWidget* watched, const std::function<void()>& click)
 {
-    PaintWatch watch(watched, form);
+    PaintWatch watch(watched, [form] { form->closeForm(); });
     QCoreApplication::processEvents();
     resetPeakMemory();
     watch.rssBefore = statusKiB("VmRSS:");
     watch.start = Clock::now();
     click();
-    watched->removeEventFilter(&watch);
     return watch.result;
 }
 
@@ -528,6 +554,8 @@ void BM_IssueSave(benchmark::State& state)
     }
     if (!program.answers.errors.isEmpty())
         state.SkipWithError(program.answers.errors.first().toStdString().c_str());
+    else if (program.answers.questions != n)
+        state.SkipWithError("a save was refused");
     reportRatio(state, programMs / n, floorMs / n);
     state.counters["syncs_per_save"] = double(syncs) / n;
 }
@@ -593,6 +621,8 @@ void BM_IssueSession(benchmark::State& state)
         state.counters["floor_lookup_ms_end"] = floorLookupMs(floor, items, 2);
         if (!program->answers.errors.isEmpty())
             state.SkipWithError(program->answers.errors.first().toStdString().c_str());
+        else if (program->answers.questions != kSaves)
+            state.SkipWithError("a save was refused");
         const auto t = Clock::now();
         program.reset();
         state.counters["close_ms"] = msSince(t);
@@ -600,6 +630,64 @@ void BM_IssueSession(benchmark::State& state)
     }
 }
 BENCHMARK(BM_IssueSession)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->ArgName("items")->Iterations(1)->Unit(benchmark::kSecond);
+
+#if __has_include("items/UCari.h")
+// A keystroke in the search window: from the key to its grid painted again
+// (and to the program idle, the grid's count included). Arg 1: 0 a letter
+// that makes a longer prefix, 1 the Backspace that leaves the box empty (the
+// pattern "%": every item), 2 a letter after a leading "%" (the text anywhere
+// in the name). The floor: the first rows of the same statement straight on
+// the engine, which reads the table row by row for the last two.
+void BM_SearchKeystroke(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    const int kind = int(state.range(1));
+    Program program(items);
+    Floor floor(program.file);
+    const QString before[] = {QStringLiteral("KABEL 12"), QStringLiteral("K"), QStringLiteral("%KABEL 12")};
+    const QString after[] = {QStringLiteral("KABEL 123%"), QStringLiteral("%"), QStringLiteral("%KABEL 123%")};
+    double paint = 0, idle = 0, floorMs = 0;
+    int n = 0;
+    FKeluar->show();
+    FKeluar->FormActivate();
+    whileModal([&] {
+        for (auto _ : state) {
+            FCari->Edit1->setText(before[kind]);
+            QCoreApplication::processEvents();
+            PaintWatch watch(FCari->DBGrid1->viewport(), nullptr);
+            watch.start = Clock::now();
+            if (kind == 1)
+                pressKey(FCari->Edit1, Qt::Key_Backspace);
+            else
+                typeText(FCari->Edit1, QStringLiteral("3"));
+            const auto deadline = Clock::now() + std::chrono::seconds(10);
+            while (!watch.idle && Clock::now() < deadline)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            if (!watch.idle) {
+                state.SkipWithError("the search grid was not painted again");
+                break;
+            }
+            const auto t = Clock::now();
+            floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {after[kind].toUtf8()}, 20);
+            floorMs += msSince(t);
+            paint += watch.result.paintMs;
+            idle += watch.result.idleMs;
+            ++n;
+            state.SetIterationTime(watch.result.paintMs / 1000);
+        }
+        FCari->closeForm();
+    });
+    click(FKeluar->Button4);
+    reportRatio(state, paint / n, floorMs / n);
+    state.counters["idle_ms"] = idle / n;
+}
+BENCHMARK(BM_SearchKeystroke)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1, 2}})
+    ->ArgNames({"items", "pattern"})
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+#endif
 
 // ---------------------------------------------------------------- reports
 
