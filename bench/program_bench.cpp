@@ -19,6 +19,12 @@
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Dialogs.h"
 #include "reports/UQrLapStock.h"
+#if __has_include("reports/ULapStock.h")
+#include "reports/ULapStock.h"
+#endif
+#if __has_include("reports/UMinStock.h")
+#include "reports/UMinStock.h"
+#endif
 #include "shell/UDm.h"
 #include "shell/UUtama.h"
 #include "shell/program/Program.h"
@@ -489,6 +495,29 @@ void BM_IssueWindow(benchmark::State& state)
                   [](Floor& f) { return f.read("SELECT No, No_Keluar, Tgl FROM MasKlrBrg ORDER BY No DESC LIMIT 1"); });
 }
 BENCHMARK(BM_IssueWindow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->ArgName("items")->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+#if __has_include("reports/ULapStock.h")
+void BM_StockWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(state, program.file, FLapStock, FLapStock->DBGrid1, FUtama->SpeedButton6, [](Floor& f) {
+        return f.read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg LIMIT 20");
+    });
+}
+BENCHMARK(BM_StockWindow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->ArgName("items")->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+#endif
+
+#if __has_include("reports/UMinStock.h")
+// Its activation runs the minimum-stock query again.
+void BM_MinimumStockWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(state, program.file, FminStock, FminStock->DBGrid1, FUtama->SpeedButton8, [](Floor& f) {
+        return f.read("Select * from Barang\r\nWhere Stock <= Reorder", {}, 20);
+    });
+}
+BENCHMARK(BM_MinimumStockWindow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->ArgName("items")->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+#endif
 
 // ---------------------------------------------------------------- saves
 
