@@ -3,6 +3,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/Statement.h"
 #include "platform/data/Table.h"
+#include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
 #include <QAbstractEventDispatcher>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <sqlite3.h>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -217,13 +220,42 @@ void Database::watchEventLoop()
 void Database::beforeWrite()
 {
     wrote_ = true;
-    if (logReady_ || switching_ || !sqlite3_get_autocommit(db_))
+    if (switching_ || !sqlite3_get_autocommit(db_) || (logReady_ && wantedIndexes_.empty()))
         return;
     switching_ = true;
     auto done = qScopeGuard([this] { switching_ = false; });
     releaseReads(); // the mode cannot change under a read
-    Statement(*this, "PRAGMA journal_mode=WAL").run();
-    logReady_ = true;
+    if (!logReady_) {
+        Statement(*this, "PRAGMA journal_mode=WAL").run();
+        logReady_ = true;
+    }
+    addWantedIndexes();
+}
+
+void Database::wantTextIndex(const QString& table, const QString& column)
+{
+    const auto wanted = std::make_pair(table, column);
+    if (std::find(triedIndexes_.begin(), triedIndexes_.end(), wanted) == triedIndexes_.end()) {
+        triedIndexes_.push_back(wanted);
+        wantedIndexes_.push_back(wanted);
+    }
+}
+
+// Each index is made whole or not at all, and only once per connection: the
+// write that comes first goes on either way.
+void Database::addWantedIndexes() noexcept
+{
+    for (const auto& [table, column] : wantedIndexes_) {
+        if (!runQuietly("SAVEPOINT tk_index"))
+            continue;
+        bool made = true;
+        for (const QString& st : textindex::statements(table, column))
+            made = made && runQuietly(st.toStdString());
+        if (!made)
+            runQuietly("ROLLBACK TO tk_index");
+        runQuietly("RELEASE tk_index");
+    }
+    wantedIndexes_.clear();
 }
 
 long long Database::lastInsertId() const

@@ -79,8 +79,11 @@ std::string plan(Database& db, const std::string& sql, const std::vector<std::pa
                        "WHERE tk_text.%4 LIKE :%5) AS %2 WHERE %4 LIKE :%5")
             .arg(m.captured(1), t, sql::quoted(indexName(table, column)), c, param)
             .toStdString();
-    // A database made before the index was kept has none.
-    return db.compiles(indexed) ? indexed : sql;
+    if (db.compiles(indexed))
+        return indexed;
+    // A database made before the index was kept: it gets one at its next write.
+    db.wantTextIndex(table, column);
+    return sql;
 }
 
 } // namespace data::textindex

@@ -27,7 +27,8 @@ QStringList statements(const QString& table, const QString& column);
 // "SELECT <columns> FROM <table> WHERE <column> LIKE :<name>" whose column
 // has an index, and a pattern that the index narrows (it begins with a
 // wildcard and holds three characters in a row that are none), the same rows
-// in the same order through the index; otherwise `sql` itself.
+// in the same order through the index; otherwise `sql` itself. A column
+// without the index is given one at the connection's next write.
 std::string plan(Database& db, const std::string& sql, const std::vector<std::pair<QByteArray, QVariant>>& values);
 
 } // namespace textindex

@@ -136,7 +136,23 @@ TEST_F(TextSearch, TheIndexAnswersPatternsThatBeginWithAWildcard)
                              "DROP TRIGGER engine_text_Barang_NamaBrg_changed"),
                   SQLITE_OK);
     }
+    // A database made without the index is searched row by row, and gets
+    // the index at the program's next write, not before.
+    data::Table items(QStringLiteral("TBarang"));
+    items.setDatabaseName(QStringLiteral("Stock"));
+    items.setTableName(QStringLiteral("Barang.db"));
+    items.open();
     EXPECT_EQ(search(QStringLiteral("%BAUT%")), all);
+    OtherProgram other(storeFile(db));
+    EXPECT_EQ(other.column("SELECT count(*) FROM sqlite_master WHERE name LIKE 'engine_text%'"), QStringList{"0"});
+    items.append();
+    items.fieldByName(QStringLiteral("KdBrg"))->setAsString(QStringLiteral("Z0001"));
+    items.fieldByName(QStringLiteral("NamaBrg"))->setAsString(QStringLiteral("BAUT BARU"));
+    items.post();
+    EXPECT_EQ(search(QStringLiteral("%BAUT%")), all + QStringList{"Z0001|BAUT BARU"});
+    ASSERT_EQ(other.exec("INSERT INTO engine_text_Barang_NamaBrg(engine_text_Barang_NamaBrg) VALUES ('delete-all')"),
+              SQLITE_OK);
+    EXPECT_EQ(search(QStringLiteral("%BAUT%")), QStringList{});
 }
 
 } // namespace
