@@ -92,7 +92,8 @@ protected:
         int attempt = 0;
         for (int at = 1;; ++at) {
             for (auto fault : {faultydisk::Fault::IoError, faultydisk::Fault::DiskFull}) {
-                SCOPED_TRACE(QStringLiteral("operation %1, %2").arg(at).arg(fault == faultydisk::Fault::IoError ? "I/O error" : "disk full").toStdString());
+                const char* what = fault == faultydisk::Fault::IoError ? "I/O error" : "disk full";
+                SCOPED_TRACE(QStringLiteral("operation %1, %2").arg(at).arg(QLatin1String(what)).toStdString());
                 const QStringList before = rowsOf(file_);
                 faultydisk::arm(at, fault);
                 const QString error = shownError([&] { save(++attempt); });

@@ -243,8 +243,8 @@ TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
         issues += s.kind == 'K';
     EXPECT_GT(issues, 50);
     EXPECT_GT(int(reported.size()) - issues, 50);
-    std::printf("%zu saves reported over %d kills, %d of them at a write or sync of a commit or checkpoint\n", reported.size(), kKills,
-                atWriteKills);
+    std::printf("%zu saves reported over %d kills, %d of them at a write or sync of a commit or checkpoint\n",
+                reported.size(), kKills, atWriteKills);
 }
 
 } // namespace

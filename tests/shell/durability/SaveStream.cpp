@@ -42,8 +42,8 @@ QString itemCode(uint64_t n)
 
 void report(char kind, const QString& number, const QString& code, int quantity)
 {
-    const std::string line =
-        std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() + ' ' + std::to_string(quantity) + '\n';
+    const std::string line = std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() + ' ' +
+                             std::to_string(quantity) + '\n';
     // Unbuffered: what was reported is out of the process before the next save.
     if (::write(STDOUT_FILENO, line.data(), line.size()) != ssize_t(line.size()))
         std::exit(3);
