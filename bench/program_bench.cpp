@@ -591,7 +591,7 @@ void BM_IssueSave(benchmark::State& state)
     if (!program.answers.errors.isEmpty())
         state.SkipWithError(program.answers.errors.first().toStdString().c_str());
     else if (program.answers.questions != n)
-        state.SkipWithError("a save was refused");
+        state.SkipWithError(("a save was refused: " + std::to_string(program.answers.questions) + " questions").c_str());
     reportRatio(state, programMs / n, floorMs / n);
     state.counters["syncs_per_save"] = double(syncs) / n;
 }
