@@ -667,6 +667,44 @@ void BM_IssueSession(benchmark::State& state)
 }
 BENCHMARK(BM_IssueSession)->Apply(sizes)->Iterations(1)->Unit(benchmark::kSecond);
 
+// The search's statement as a keystroke runs it (close, parameter, prepare,
+// open) and the rows its grid shows, without the window; Arg 1 as for
+// BM_SearchKeystroke. The floor is the same statement straight on the
+// engine, which has no index to use for the last two.
+const char* const kSearchPatterns[] = {"KABEL 123%", "%", "%KABEL 123%"};
+
+void BM_SearchQuery(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    Floor floor(program.file);
+    const QString pattern = QString::fromLatin1(kSearchPatterns[state.range(1)]);
+    double programMs = 0, floorMs = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto t = Clock::now();
+        FDM->QCari->close();
+        FDM->QCari->paramByName(QStringLiteral("Barang")).setAsString(pattern);
+        FDM->QCari->prepare();
+        FDM->QCari->open();
+        benchmark::DoNotOptimize(FDM->QCari->fetchRows(std::nullopt, 20, true));
+        const double ms = msSince(t);
+        t = Clock::now();
+        floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {pattern.toUtf8()}, 20);
+        floorMs += msSince(t);
+        programMs += ms;
+        ++n;
+        state.SetIterationTime(ms / 1000);
+    }
+    reportRatio(state, programMs / n, floorMs / n);
+    state.counters["rows"] = double(FDM->QCari->recordCount());
+}
+BENCHMARK(BM_SearchQuery)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1, 2}})
+    ->ArgNames({"items", "pattern"})
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
+
 #if __has_include("items/UCari.h")
 // A keystroke in the search window: from the key to its grid painted again
 // (and to the program idle, the grid's count included). Arg 1: 0 a letter
