@@ -1,5 +1,8 @@
 #include "movements/MovementSteps.h"
 
+#include "movements/UQrPacking.h"
+#include "platform/data/Query.h"
+#include "platform/data/Table.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
@@ -40,6 +43,47 @@ QString issueNumber(qint64 n, const QString& dateText)
 {
     return QStringLiteral("0") + QString::number(n) + QStringLiteral("/DBK/") + dateText.mid(3, 2)
          + QStringLiteral("/") + dateText.mid(6, 4);
+}
+
+void listIssueLines(const QString& number)
+{
+    FDM->QKeluar->close();
+    FDM->QKeluar->prepare();
+    FDM->QKeluar->paramByName(QStringLiteral("Kel")).setAsString(number);
+    FDM->QKeluar->open();
+}
+
+void previewIssueNote(const QString& number, const QString& dateText)
+{
+    QrKeluar->QRLabel13->setCaption(number);
+    QrKeluar->QRLabel14->setCaption(dateText);
+    QrKeluar->preview();
+}
+
+// A switch that fails once the new order is in place leaves the table on
+// it; no destructor runs then, so the order goes back here.
+HeaderIndex::HeaderIndex(data::Table& headers, const QString& indexName) : headers_(headers)
+{
+    try {
+        headers_.setIndexName(indexName);
+    } catch (...) {
+        restore();
+        throw;
+    }
+}
+
+HeaderIndex::~HeaderIndex()
+{
+    restore();
+}
+
+void HeaderIndex::restore() noexcept
+{
+    try {
+        headers_.setIndexName(QString());
+    } catch (...) {
+        // Runs while an error may be on its way; that one is shown.
+    }
 }
 
 void openItemSearch(ui::Form& requester)

@@ -4,6 +4,10 @@
 
 class QWidget;
 
+namespace data {
+class Table;
+}
+
 namespace ui {
 class Edit;
 class Form;
@@ -39,6 +43,29 @@ void showItem(const ItemBoxes& boxes);
 // and 5 of the date text, "/", those at places 7 to 10. The date text is not
 // parsed: the characters are taken as they stand.
 QString issueNumber(qint64 n, const QString& dateText);
+
+// Runs the line query of one issue number again: the grids on it and the
+// issue note show that issue's lines.
+void listIssueLines(const QString& number);
+
+// Puts the number and the date text into the issue note and previews it over
+// the lines last listed.
+void previewIssueNote(const QString& number, const QString& dateText);
+
+// Puts the issue header table on the issue-number index for one header
+// search. The goods-issue window takes the last header of the primary order,
+// so the order goes back whatever happens in between.
+class HeaderIndex {
+public:
+    HeaderIndex(data::Table& headers, const QString& indexName);
+    ~HeaderIndex();
+    HeaderIndex(const HeaderIndex&) = delete;
+    HeaderIndex& operator=(const HeaderIndex&) = delete;
+
+private:
+    void restore() noexcept;
+    data::Table& headers_;
+};
 
 // "&Cari" of a movement window: raises the requester's search flag (Tag 1)
 // and opens the item search window modally. The search window hands a code

@@ -1,7 +1,6 @@
 #include "movements/UPck.h"
 
 #include "items/EntrySteps.h"
-#include "movements/UQrPacking.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
@@ -13,30 +12,6 @@ TFKeluar* FKeluar = nullptr;
 namespace {
 
 const QString AboveStock = QStringLiteral("Jml Barang Keluar Melebihi Jumlah Stock...!");
-
-// The header search switches the header table to the issue-number index; the
-// next activation takes the last header of the primary order, so the order
-// goes back whatever happens in between.
-class HeaderIndex {
-public:
-    explicit HeaderIndex(data::Table& headers) : headers_(headers)
-    {
-        headers_.setIndexName(QStringLiteral("KeluarIdx"));
-    }
-    ~HeaderIndex()
-    {
-        try {
-            headers_.setIndexName(QString());
-        } catch (...) {
-            // Runs while an error may be on its way; that one is shown.
-        }
-    }
-    HeaderIndex(const HeaderIndex&) = delete;
-    HeaderIndex& operator=(const HeaderIndex&) = delete;
-
-private:
-    data::Table& headers_;
-};
 
 } // namespace
 
@@ -137,7 +112,7 @@ void TFKeluar::Button1Click()
             outcome = TooMany;
         } else {
             {
-                HeaderIndex byNumber(*FDM->TMasKeluar);
+                movements::HeaderIndex byNumber(*FDM->TMasKeluar, QStringLiteral("KeluarIdx"));
                 if (!FDM->TMasKeluar->findKey(Edit1->text())) {
                     FDM->TMasKeluar->append();
                     FDM->TMasKeluarNo_Keluar->setAsString(Edit1->text());
@@ -164,10 +139,7 @@ void TFKeluar::Button1Click()
         refuseQuantity(AboveStock);
         return;
     }
-    FDM->QKeluar->close();
-    FDM->QKeluar->prepare();
-    FDM->QKeluar->paramByName(QStringLiteral("Kel")).setAsString(Edit1->text());
-    FDM->QKeluar->open();
+    movements::listIssueLines(Edit1->text());
     if (ui::messageBox(QStringLiteral("Apakah Ada Data Barang Lagi Dengan No.Surat Yang Sama"),
                        QStringLiteral("Konfirmasi"), ui::mbYesNo | ui::mbIconQuestion)
         == ui::idYes) {
@@ -193,9 +165,7 @@ void TFKeluar::Button2Click()
 // this number. Coming back from the preview starts the next issue.
 void TFKeluar::Button3Click()
 {
-    QrKeluar->QRLabel13->setCaption(Edit1->text());
-    QrKeluar->QRLabel14->setCaption(Label7->text());
-    QrKeluar->preview();
+    movements::previewIssueNote(Edit1->text(), Label7->text());
 }
 
 void TFKeluar::Button4Click()

@@ -4,6 +4,7 @@
 #include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
 #include "movements/UFPP.h"
+#include "movements/UPackinglist.h"
 #include "movements/UPck.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
@@ -33,6 +34,7 @@ TFUtama::TFUtama(QWidget* parent) : ui::Form(parent)
     SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
     ui::onMenuClick(PackingList1, [this] { PackingList1Click(); });
     SpeedButton3->OnClick = [this] { SpeedButton3Click(); };
+    ui::onMenuClick(Packinglist3, [this] { Packinglist3Click(); });
     ui::onMenuClick(GantiPassword1, [this] { GantiPassword1Click(); });
     ui::onMenuClick(Tutup1, [this] { Tutup1Click(); });
     ui::onMenuClick(AboutMe1, [this] { AboutMe1Click(); });
@@ -102,6 +104,11 @@ void TFUtama::PackingList1Click()
 void TFUtama::SpeedButton3Click()
 {
     FKeluar->showModal();
+}
+
+void TFUtama::Packinglist3Click()
+{
+    FPackinglist->showModal();
 }
 
 void TFUtama::GantiPassword1Click()

@@ -17,6 +17,7 @@ public:
     void SpeedButton2Click();
     void PackingList1Click();
     void SpeedButton3Click();
+    void Packinglist3Click();
     void GantiPassword1Click();
     void AboutMe1Click();
 

@@ -3,9 +3,12 @@
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "items/UCari.h"
 #include "items/UEditBrg.h"
 #include "items/UIBarang.h"
+#include "movements/MovementSteps.h"
 #include "movements/UFPP.h"
+#include "movements/UPackinglist.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
 #include "reports/QrMin.h"
@@ -40,9 +43,18 @@ void createObjects(ui::Application& app)
     app.createForm(QrLapMasuk);
     app.createForm(QrLapKeluar);
     app.createForm(QrLapStock);
+    app.createForm(FPackinglist);
+    app.createForm(FCari);
+    connectItemSearch();
     app.createForm(FAbout);
     app.createForm(QMin);
     app.createForm(FGantiPass);
+}
+
+void connectItemSearch()
+{
+    FCari->setRequesters({{FMasuk, FMasuk->Edit2}, {FKeluar, FKeluar->Edit2}});
+    movements::ItemSearchWindow = FCari;
 }
 
 QString startupErrorText(const QString& kind, const QString& module, const void* address, const QString& message)

@@ -1,6 +1,8 @@
+#include "MovementWindowsFixture.h"
 #include "ReportOutput.h"
 #include "tests/shell/ShellFixture.h"
 
+#include "items/UCari.h"
 #include "movements/UFPP.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
@@ -11,23 +13,6 @@
 namespace {
 
 class IssueRoadTest : public ShellTest {};
-
-// The printed note as "number|date|code qty|code qty...".
-QString noteOf(const report::Document& doc)
-{
-    QString number, date, lines;
-    for (const auto& p : doc.pages.at(0).primitives) {
-        if (p.item == "QRLabel13")
-            number = p.text;
-        else if (p.item == "QRLabel14")
-            date = p.text;
-        else if (p.item == "QRDBText3")
-            lines += "|" + p.text;
-        else if (p.item == "QRDBText5")
-            lines += " " + p.text;
-    }
-    return number + "|" + date + lines;
-}
 
 } // namespace
 
@@ -80,4 +65,27 @@ TEST_F(IssueRoadTest, FromTheMenuThroughTwoLinesToThePrintedNoteAndOnWithTheNext
     EXPECT_EQ(stored("20001"), "20001|PALU|0.0|1.0|PCS");
     EXPECT_EQ(dialogs.count(DialogScript::Question), 2);
     EXPECT_EQ(dialogs.count(DialogScript::Message) + dialogs.count(DialogScript::Error), 0);
+}
+
+TEST_F(IssueRoadTest, TheStartUpWiresCariToTheSearchWindowWhichHandsTheCodeBack)
+{
+    addItem("10001", "OBENG", "10", "2", "ITEM");
+    addItem("20001", "PALU", "5", "1", "PCS");
+    QString shown;
+    EXPECT_EQ(runLogin(QString(), [&] {
+                  whileModal([&] {
+                      whileModal([] {
+                          typeText(FCari->Edit1, "pa");
+                          click(FCari->Button1);
+                      });
+                      click(FKeluar->Button4);
+                      pressEnter(FKeluar->Edit2);
+                      shown = FKeluar->Edit3->text();
+                      click(FKeluar->Button2);
+                  });
+                  click(FUtama->SpeedButton3);
+                  endProgram();
+              }),
+              0);
+    EXPECT_EQ(shown, "PALU");
 }

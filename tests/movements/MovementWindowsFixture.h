@@ -6,9 +6,27 @@
 #include "movements/UFPP.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
+#include "platform/report/Document.h"
 #include "platform/ui/DBGrid.h"
 
 #include <QStringList>
+
+// The printed note as "number|date|code qty|code qty...".
+inline QString noteOf(const report::Document& doc)
+{
+    QString number, date, lines;
+    for (const auto& p : doc.pages.at(0).primitives) {
+        if (p.item == "QRLabel13")
+            number = p.text;
+        else if (p.item == "QRLabel14")
+            date = p.text;
+        else if (p.item == "QRDBText3")
+            lines += "|" + p.text;
+        else if (p.item == "QRDBText5")
+            lines += " " + p.text;
+    }
+    return number + "|" + date + lines;
+}
 
 // Both movement windows and the issue note, as the start-up makes them; the
 // clock stands at 25/03/2005.
