@@ -3,6 +3,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/Statement.h"
 #include "platform/data/Table.h"
+#include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
 #include <QAbstractEventDispatcher>
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <sqlite3.h>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -217,13 +220,42 @@ void Database::watchEventLoop()
 void Database::beforeWrite()
 {
     wrote_ = true;
-    if (logReady_ || switching_ || !sqlite3_get_autocommit(db_))
+    if (switching_ || !sqlite3_get_autocommit(db_) || (logReady_ && wantedIndexes_.empty()))
         return;
     switching_ = true;
     auto done = qScopeGuard([this] { switching_ = false; });
     releaseReads(); // the mode cannot change under a read
-    Statement(*this, "PRAGMA journal_mode=WAL").run();
-    logReady_ = true;
+    if (!logReady_) {
+        Statement(*this, "PRAGMA journal_mode=WAL").run();
+        logReady_ = true;
+    }
+    addWantedIndexes();
+}
+
+void Database::wantTextIndex(const QString& table, const QString& column)
+{
+    const auto wanted = std::make_pair(table, column);
+    if (std::find(triedIndexes_.begin(), triedIndexes_.end(), wanted) == triedIndexes_.end()) {
+        triedIndexes_.push_back(wanted);
+        wantedIndexes_.push_back(wanted);
+    }
+}
+
+// Each index is made whole or not at all, and only once per connection: the
+// write that comes first goes on either way.
+void Database::addWantedIndexes() noexcept
+{
+    for (const auto& [table, column] : wantedIndexes_) {
+        if (!runQuietly("SAVEPOINT tk_index"))
+            continue;
+        bool made = true;
+        for (const QString& st : textindex::statements(table, column))
+            made = made && runQuietly(st.toStdString());
+        if (!made)
+            runQuietly("ROLLBACK TO tk_index");
+        runQuietly("RELEASE tk_index");
+    }
+    wantedIndexes_.clear();
 }
 
 long long Database::lastInsertId() const
@@ -242,7 +274,15 @@ int Database::begin()
 
 void Database::commit(int level)
 {
-    Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+    try {
+        Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+    } catch (const rtl::Error&) {
+        // A commit whose log sync failed has its pages in the log all the
+        // same, where a start after a crash would find them: the rollback
+        // empties the log.
+        failedCommit_ = level == 1;
+        throw;
+    }
     level_ = level - 1;
 }
 
@@ -270,6 +310,10 @@ void Database::rollback(int level) noexcept
             runQuietly("ROLLBACK");
         level_ = 0;
         ++epoch_;
+    }
+    if (failedCommit_ && sqlite3_get_autocommit(db_)) {
+        failedCommit_ = false;
+        runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     members_.forEach<Member>([](Member* m) {
         try {

@@ -70,6 +70,11 @@ public:
     // As "<name>: <message>" when a dataset is given.
     [[noreturn]] static void raise(const QString& message, const DataSet* owner = nullptr);
 
+    // The engine's index of the pieces of a text column, for a database made
+    // without it: made before the connection's next write, so that a start-up
+    // writes nothing.
+    void wantTextIndex(const QString& table, const QString& column);
+
     // Whether the engine takes a statement (nothing is run).
     bool compiles(const std::string& sql);
     long long lastInsertId() const;
@@ -89,6 +94,7 @@ private:
     Slot* tryBorrow(const std::string& sql, int* code);
     void giveBack(Slot& slot);
     void beforeWrite();
+    void addWantedIndexes() noexcept;
     void watchEventLoop();
     void checkWritable() const;
     void close() noexcept;
@@ -105,6 +111,8 @@ private:
     bool logReady_ = false;
     bool switching_ = false;
     bool wrote_ = false;
+    bool failedCommit_ = false;
+    std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };
 

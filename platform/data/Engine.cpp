@@ -2,6 +2,7 @@
 
 #include "platform/data/Database.h"
 #include "platform/data/Statement.h"
+#include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
 #include <QDir>
@@ -84,6 +85,11 @@ void Engine::createDatabase(const QString& folder, const QStringList& statements
             QFile::remove(file + QLatin1String(suffix));
         throw;
     }
+}
+
+QStringList Engine::textIndex(const QString& table, const QString& column)
+{
+    return textindex::statements(table, column);
 }
 
 void Engine::writeAlias(const QString& alias, const QString& folder)

@@ -27,6 +27,11 @@ public:
     // nothing. Raises when the folder already holds a database.
     static void createDatabase(const QString& folder, const QStringList& statements);
 
+    // Statements that give a text column the engine's own index of its
+    // pieces, which answers a LIKE pattern beginning with a wildcard; a
+    // database without it is searched row by row.
+    static QStringList textIndex(const QString& table, const QString& column);
+
     // Writes or replaces an alias in the configuration.
     static void writeAlias(const QString& alias, const QString& folder);
 

@@ -4,6 +4,7 @@
 #include "platform/data/Engine.h"
 #include "platform/data/SqlValue.h"
 #include "platform/data/Statement.h"
+#include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
 #include <sqlite3.h>
@@ -235,6 +236,8 @@ void Query::doOpen()
             }
         }
     }
+    // The engine may answer the same rows through an index of its own.
+    m.plain = textindex::plan(*db_, m.plain, m.values);
     // The result from any place: the statement wrapped with LIMIT/OFFSET,
     // one text for every run so that the rows keep one order.
     m.paged = "SELECT * FROM (\n" + m.plain + "\n) LIMIT :tk_limit OFFSET :tk_offset";

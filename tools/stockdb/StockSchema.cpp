@@ -9,7 +9,7 @@ namespace stockdb {
 
 QStringList schema()
 {
-    return {
+    return QStringList{
         // Items, keyed and ordered by code.
         QStringLiteral("CREATE TABLE Barang (KdBrg VARCHAR(5) NOT NULL PRIMARY KEY, NamaBrg VARCHAR(20), "
                        "Stock REAL, Reorder REAL, Satuan VARCHAR(10))"),
@@ -28,7 +28,9 @@ QStringList schema()
         QStringLiteral("CREATE INDEX engine_Barang_NamaBrg ON Barang (NamaBrg COLLATE NOCASE)"),
         // The items at or below their reorder level, which the start-up lists.
         QStringLiteral("CREATE INDEX engine_Barang_Minimum ON Barang (KdBrg) WHERE Stock <= Reorder"),
-    };
+    }
+           // Name searches for a text anywhere in the name.
+           + data::Engine::textIndex(QStringLiteral("Barang"), QStringLiteral("NamaBrg"));
 }
 
 void create(const QString& folder)

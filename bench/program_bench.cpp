@@ -1,0 +1,942 @@
+// Figures for the whole program, its real windows on the offscreen platform,
+// at 10,000, 100,000 and 1,000,000 items, each beside its floor: the same
+// work done straight on the engine, with the program's settings, on the same
+// file, in the same run. bench/README.md says how to run them and what the
+// budget is.
+#include "FaultyDisk.h"
+#include "WindowSaves.h"
+
+#include "items/UCari.h"
+#include "items/UIBarang.h"
+#include "movements/UFPP.h"
+#include "movements/UPackinglist.h"
+#include "movements/UPck.h"
+#include "movements/UQrPacking.h"
+#include "platform/data/Engine.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/Dialogs.h"
+#include "reports/UQrLapStock.h"
+#if __has_include("reports/ULapStock.h")
+#include "reports/ULapStock.h"
+#endif
+#if __has_include("reports/UMinStock.h")
+#include "reports/UMinStock.h"
+#endif
+#include "shell/UDm.h"
+#include "shell/UUtama.h"
+#include "shell/program/Program.h"
+#include "tools/stockdb/StockSchema.h"
+#include "UiDriver.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QScrollArea>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <linux/magic.h>
+#include <map>
+#include <memory>
+#include <spawn.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+QString benchFolder()
+{
+    const QString env = qEnvironmentVariable("TK_BENCH_DATA");
+    return env.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data")) : env;
+}
+
+bool onMemoryFileSystem(const QString& folder)
+{
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return false;
+    return fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC;
+}
+
+// ---------------------------------------------------------------- the store
+
+// The issue whose note is printed: 100,000 lines under one number.
+constexpr int kNoteLines = 100'000;
+
+QString noteNumber(int items)
+{
+    return QStringLiteral("0%1/DBK/12/2026").arg(items / 10 + 1);
+}
+
+void execRaw(sqlite3* db, const QString& sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n%s\n", error, sql.toUtf8().constData());
+        std::exit(1);
+    }
+}
+
+// A store of `items` items, 1 % at or below their reorder level; as many
+// issue lines under items/10 headers, plus one issue of 100,000 lines; and
+// items/10 receipt lines. Made once and kept between runs.
+QString storeFolder(int items)
+{
+    const QString folder = QDir(benchFolder()).filePath(QString::number(items));
+    const QString file = QDir(folder).filePath(data::Engine::kDatabaseFile);
+    if (QFileInfo::exists(folder + QStringLiteral("/complete")))
+        return folder;
+    QDir(folder).removeRecursively();
+    std::fprintf(stderr, "making the store of %d items in %s\n", items, qPrintable(folder));
+    stockdb::create(folder);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(file).constData(), &db);
+    const QString n = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) ");
+    execRaw(db, QStringLiteral(
+                    "BEGIN;"
+                    "CREATE TEMP TABLE words(k INTEGER PRIMARY KEY, w TEXT);"
+                    "INSERT INTO words(w) VALUES ('BAUT'),('MUR'),('KABEL'),('PIPA'),('LAMPU'),('SEKRUP'),('CAT'),"
+                    "('PAKU'),('ENGSEL'),('KRAN'),('SAKLAR'),('STEKER'),('FITTING'),('LEM'),('SELANG'),('GERGAJI'),"
+                    "('PALU'),('OBENG'),('TANG'),('KUAS'),('AMPLAS'),('SEMEN'),('PASIR'),('BATA'),('KERAMIK'),"
+                    "('GENTENG'),('SENG'),('KAWAT'),('RANTAI'),('GEMBOK');"
+                    "CREATE TEMP TABLE colours(k INTEGER PRIMARY KEY, w TEXT);"
+                    "INSERT INTO colours(w) VALUES ('HITAM'),('PUTIH'),('MERAH'),('BIRU'),('HIJAU'),('KUNING'),"
+                    "('ABU'),('COKLAT');") +
+                    n.arg(items - 1) +
+                    QStringLiteral("INSERT INTO Barang SELECT printf('%05X', i), "
+                                   "(SELECT w FROM words WHERE k = 1 + i % 30) || ' ' || (i / 30 % 1000) || ' ' || "
+                                   "(SELECT w FROM colours WHERE k = 1 + i / 30000 % 8), "
+                                   "CASE WHEN i % 100 = 0 THEN 5 - i % 3 ELSE 100 + i % 50 END, 5, 'PCS' FROM n;") +
+                    n.arg(items / 10) +
+                    QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) SELECT i, '0' || i || '/DBK/' || "
+                                   "printf('%02d', 1 + i % 12) || '/2026', date('2026-01-01', '+' || (i % 365) || "
+                                   "' days') FROM n WHERE i > 0;") +
+                    n.arg(items - 1) +
+                    QStringLiteral("INSERT INTO DetilKlrBrg SELECT '0' || (1 + i / 10) || '/DBK/' || "
+                                   "printf('%02d', 1 + (1 + i / 10) % 12) || '/2026', printf('%05X', (i * 7919) % ") +
+                    QString::number(items) + QStringLiteral("), 1 + i % 5 FROM n;") +
+                    QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, '%2', '2026-12-01');")
+                        .arg(items / 10 + 1)
+                        .arg(noteNumber(items)) +
+                    n.arg(kNoteLines - 1) +
+                    QStringLiteral("INSERT INTO DetilKlrBrg SELECT '%1', printf('%05X', (i * 104729) % %2), 1 FROM n;")
+                        .arg(noteNumber(items))
+                        .arg(items) +
+                    n.arg(items / 10 - 1) +
+                    QStringLiteral("INSERT INTO BrgMasuk SELECT 'SM' || (i / 5), "
+                                   "date('2026-01-01', '+' || (i % 365) || ' days'), "
+                                   "printf('%05X', (i * 31) % %1), 1 + i % 7 FROM n;"
+                                   "COMMIT;")
+                        .arg(items));
+    execRaw(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    sqlite3_close(db);
+    QFile marker(folder + QStringLiteral("/complete"));
+    marker.open(QIODevice::WriteOnly);
+    QFile pass(folder + QStringLiteral("/Pass.Txt"));
+    pass.open(QIODevice::WriteOnly);
+    pass.write("RAHASIA");
+    return folder;
+}
+
+QString storeFile(int items)
+{
+    return QDir(storeFolder(items)).filePath(data::Engine::kDatabaseFile);
+}
+
+// A fresh copy of the store for a benchmark that saves, so that every run
+// starts from the same rows.
+QString workingCopy(int items)
+{
+    const QString folder = QDir(benchFolder()).filePath(QStringLiteral("work-%1").arg(items));
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    for (const QString& name : {QString::fromLatin1(data::Engine::kDatabaseFile), QStringLiteral("Pass.Txt")})
+        QFile::copy(QDir(storeFolder(items)).filePath(name), QDir(folder).filePath(name));
+    return QDir(folder).filePath(data::Engine::kDatabaseFile);
+}
+
+// The floor's connection: the engine straight, with the program's settings.
+class Floor {
+public:
+    explicit Floor(const QString& file)
+    {
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db_, 5000);
+        exec("PRAGMA synchronous=FULL");
+        exec("PRAGMA journal_mode=WAL");
+    }
+    ~Floor()
+    {
+        for (auto& [sql, st] : statements_)
+            sqlite3_finalize(st);
+        sqlite3_close(db_);
+    }
+    void exec(const char* sql) { sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+    // A prepared statement, kept, reset and with the texts bound in order.
+    sqlite3_stmt* statement(const std::string& sql, std::initializer_list<QByteArray> texts = {})
+    {
+        sqlite3_stmt*& st = statements_[sql];
+        if (!st)
+            sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+        sqlite3_reset(st);
+        int i = 0;
+        for (const QByteArray& t : texts)
+            sqlite3_bind_text(st, ++i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        return st;
+    }
+    // Steps up to `rows` rows (all when negative), reading every column.
+    int read(sqlite3_stmt* st, int rows = -1)
+    {
+        int n = 0;
+        while ((rows < 0 || n < rows) && sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            ++n;
+        }
+        sqlite3_reset(st);
+        return n;
+    }
+    int read(const std::string& sql, std::initializer_list<QByteArray> texts = {}, int rows = -1)
+    {
+        return read(statement(sql, texts), rows);
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::map<std::string, sqlite3_stmt*> statements_;
+};
+
+// Every figure at three sizes, so that a cost that grows with the size shows.
+void sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->ArgName("items");
+}
+
+void reportRatio(benchmark::State& state, double programMs, double floorMs, const char* what = "ms")
+{
+    state.counters[std::string("program_") + what] = programMs;
+    state.counters[std::string("floor_") + what] = floorMs;
+    state.counters["ratio"] = floorMs > 0 ? programMs / floorMs : 0;
+}
+
+// ---------------------------------------------------------------- the program
+
+// Answers every question Yes and keeps the texts of the error windows.
+struct Answers : ui::DialogResponder {
+    QStringList errors;
+    int questions = 0;
+    void message(const QString&, const QString&) override {}
+    int question(const QString&, const QString&, int) override
+    {
+        ++questions;
+        return ui::idYes;
+    }
+    void error(const QString&, const QString& text) override { errors << text; }
+};
+
+// The program on a store, its start-up objects made as its start-up makes
+// them; the main menu is shown.
+class Program {
+public:
+    explicit Program(int items)
+    {
+        file = workingCopy(items);
+        data::Engine::writeAlias(QStringLiteral("Stock"), QFileInfo(file).absolutePath());
+        ui::setDialogResponder(&answers);
+        app = std::make_unique<ui::Application>();
+        app->setTitle(QStringLiteral("TORAMBU KESTI"));
+        shell::createObjects(*app);
+        FUtama->show();
+        QCoreApplication::processEvents();
+    }
+    ~Program()
+    {
+        app.reset();
+        data::Engine::releaseUnused();
+        ui::setDialogResponder(nullptr);
+    }
+
+    QString file;
+    Answers answers;
+    std::unique_ptr<ui::Application> app;
+};
+
+long statusKiB(const char* key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+// Until every event posted so far has run, the low-priority ones too (a
+// grid counts its rows then).
+void waitUntilIdle()
+{
+    bool idle = false;
+    struct Sentinel : QObject {
+        bool* idle;
+        explicit Sentinel(bool* i) : idle(i) {}
+        bool event(QEvent* e) override
+        {
+            if (e->type() != QEvent::User)
+                return QObject::event(e);
+            *idle = true;
+            return true;
+        }
+    } sentinel(&idle);
+    QCoreApplication::postEvent(&sentinel, new QEvent(QEvent::User), Qt::LowEventPriority - 1);
+    while (!idle)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+// Runs `open` (a click that opens a window) and times it to the end of the
+// first paint of `watched`, and to the moment the program is idle again (the
+// grid's count, which waits for the paint, included); the window is then
+// closed. Peak memory over the opening, above what was in use before.
+struct Opening {
+    double paintMs = 0, idleMs = 0;
+    long peakKiB = 0;
+};
+
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* watched, std::function<void()> onIdle) : watched_(watched), onIdle_(std::move(onIdle))
+    {
+        watched->installEventFilter(this);
+    }
+    ~PaintWatch() override { watched_->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (o == watched_ && e->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            QMetaObject::invokeMethod(
+                this, [this] {
+                    result.paintMs = msSince(start);
+                    result.peakKiB = statusKiB("VmHWM:") - rssBefore;
+                    // After every event posted so far, the low-priority ones too.
+                    QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority - 1);
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        result.idleMs = msSince(start);
+        idle = true;
+        if (onIdle_)
+            onIdle_();
+        return true;
+    }
+
+    Clock::time_point start;
+    long rssBefore = 0;
+    Opening result;
+    bool idle = false;
+
+private:
+    QWidget* watched_;
+    std::function<void()> onIdle_;
+    bool painted_ = false;
+};
+
+Opening openWindow(ui::Form* form, QWidget* watched, const std::function<void()>& click)
+{
+    PaintWatch watch(watched, [form] { form->closeForm(); });
+    QCoreApplication::processEvents();
+    resetPeakMemory();
+    watch.rssBefore = statusKiB("VmRSS:");
+    watch.start = Clock::now();
+    click();
+    return watch.result;
+}
+
+void measureWindow(benchmark::State& state, const QString& file, ui::Form* form, ui::DBGrid* grid,
+                   const std::function<void()>& open, const std::function<int(Floor&)>& floorWork)
+{
+    Opening sum;
+    double floorMs = 0;
+    int n = 0;
+    Floor floor(file);
+    for (auto _ : state) {
+        const Opening o = openWindow(form, grid->viewport(), open);
+        const auto t = Clock::now();
+        benchmark::DoNotOptimize(floorWork(floor));
+        floorMs += msSince(t);
+        sum.paintMs += o.paintMs;
+        sum.idleMs += o.idleMs;
+        sum.peakKiB = std::max(sum.peakKiB, o.peakKiB);
+        ++n;
+        state.SetIterationTime(o.paintMs / 1000);
+    }
+    reportRatio(state, sum.paintMs / n, floorMs / n);
+    state.counters["idle_ms"] = sum.idleMs / n;
+    state.counters["peak_KiB"] = double(sum.peakKiB);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- start-up
+
+namespace {
+
+QString helper(const char* name)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+}
+
+// Runs a program to its end in `folder`; wall time in ms.
+double runProcess(const QString& program, const QStringList& args, const QString& folder)
+{
+    std::vector<std::string> argv8 = {program.toStdString()};
+    for (const QString& a : args)
+        argv8.push_back(a.toStdString());
+    std::vector<char*> argv;
+    for (auto& a : argv8)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int status = 0;
+    if (rc == 0)
+        ::waitpid(pid, &status, 0);
+    const double ms = msSince(start);
+    posix_spawn_file_actions_destroy(&actions);
+    QDir::setCurrent(previous);
+    return rc == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+// The pages of a file leave the system's cache (those of a file nobody
+// writes).
+void evict(const QString& file)
+{
+    for (const QString& f : {file, file + QStringLiteral("-wal")}) {
+        const int fd = ::open(QFile::encodeName(f).constData(), O_RDONLY);
+        if (fd < 0)
+            continue;
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+}
+
+// Start-up to the painted login window, the whole process; Arg 1: with the
+// database's pages evicted from the system's cache before each start.
+void BM_StartUp(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    const bool cold = state.range(1) != 0;
+    const QString file = storeFile(items);
+    const QString folder = QFileInfo(file).absolutePath();
+    data::Engine::writeAlias(QStringLiteral("Stock"), folder);
+    double program = 0, floor = 0;
+    int n = 0;
+    for (auto _ : state) {
+        if (cold)
+            evict(file);
+        const double p = runProcess(helper("startup_probe"), {}, folder);
+        if (cold)
+            evict(file);
+        const double f = runProcess(helper("startup_floor"), {file}, folder);
+        if (p < 0 || f < 0) {
+            state.SkipWithError("a start did not end well");
+            return;
+        }
+        program += p;
+        floor += f;
+        ++n;
+        state.SetIterationTime(p / 1000);
+    }
+    reportRatio(state, program / n, floor / n);
+}
+BENCHMARK(BM_StartUp)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"items", "cold"})
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------- windows
+
+// The rows a grid on the item table shows.
+const char* const kItemRows = "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg LIMIT 20";
+
+void BM_ItemWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(state, program.file, FBarang, FBarang->DBGrid1, [] { click(FUtama->SpeedButton1); },
+                  [](Floor& f) { return f.read(kItemRows); });
+}
+BENCHMARK(BM_ItemWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_ReceiptWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    // Its grid starts empty: the floor is nothing read.
+    measureWindow(
+        state, program.file, FMasuk, FMasuk->DBGrid1, [] { click(FUtama->SpeedButton2); }, [](Floor&) { return 0; });
+}
+BENCHMARK(BM_ReceiptWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_IssueWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    // Its grid starts empty; the activation reads the last header.
+    measureWindow(state, program.file, FKeluar, FKeluar->DBGrid1, [] { click(FUtama->SpeedButton3); },
+                  [](Floor& f) { return f.read("SELECT No, No_Keluar, Tgl FROM MasKlrBrg ORDER BY No DESC LIMIT 1"); });
+}
+BENCHMARK(BM_IssueWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// Opened from its menu entry; its grid starts empty.
+void BM_ReprintWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(
+        state, program.file, FPackinglist, FPackinglist->DBGrid1, [] { FUtama->Packinglist3->trigger(); },
+        [](Floor&) { return 0; });
+}
+BENCHMARK(BM_ReprintWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+#if __has_include("reports/ULapStock.h")
+void BM_StockWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(state, program.file, FLapStock, FLapStock->DBGrid1, [] { click(FUtama->SpeedButton6); },
+                  [](Floor& f) { return f.read(kItemRows); });
+}
+BENCHMARK(BM_StockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+#endif
+
+#if __has_include("reports/UMinStock.h")
+// Its activation runs the minimum-stock query again.
+void BM_MinimumStockWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(state, program.file, FminStock, FminStock->DBGrid1, [] { click(FUtama->SpeedButton8); },
+                  [](Floor& f) { return f.read("Select * from Barang\r\nWhere Stock <= Reorder", {}, 20); });
+}
+BENCHMARK(BM_MinimumStockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+#endif
+
+// ---------------------------------------------------------------- saves
+
+// The floor of a goods-issue save: the same reads and writes straight on the
+// engine, one transaction, then the lines of the issue read as the grid
+// shows them.
+void floorIssueSave(Floor& f, const QByteArray& number, const QByteArray& code)
+{
+    f.exec("BEGIN");
+    f.read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang WHERE KdBrg = ?", {code});
+    if (f.read("SELECT No FROM MasKlrBrg WHERE No_Keluar = ?", {number}) == 0)
+        f.read("INSERT INTO MasKlrBrg (No_Keluar, Tgl) VALUES (?, '2026-12-09')", {number});
+    f.read("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES (?, ?, 1)", {number, code});
+    f.read("UPDATE Barang SET Stock = Stock - 1 WHERE KdBrg = ?", {code});
+    f.exec("COMMIT");
+    f.read("SELECT DetilKlrBrg.KdBrg, NamaBrg, Satuan, Jml FROM DetilKlrBrg, Barang "
+           "WHERE DetilKlrBrg.KdBrg = Barang.KdBrg AND No_Keluar = ?",
+           {number}, 20);
+}
+
+QString itemCode(int items, int i)
+{
+    return QString::asprintf("%05X", unsigned((i * 104729LL + 7) % items));
+}
+
+bool refuseMemoryFileSystem(benchmark::State& state, const QString& file)
+{
+    if (!onMemoryFileSystem(QFileInfo(file).absolutePath()))
+        return false;
+    state.SkipWithError("the store is on a memory file system: a durable save cannot be measured there");
+    return true;
+}
+
+// A goods-issue save through the issue window: the code and the quantity
+// typed with Enter, "&Simpan" clicked, the question answered; five lines per
+// issue. Syncs counted under the engine.
+void BM_IssueSave(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    Program program(items);
+    if (refuseMemoryFileSystem(state, program.file))
+        return;
+    FKeluar->show();
+    Floor floor(program.file);
+    double programMs = 0, floorMs = 0;
+    int n = 0, syncs = 0;
+    for (auto _ : state) {
+        if (n % 5 == 0)
+            windowsaves::startIssue();
+        const QString code = itemCode(items, n);
+        const int syncsBefore = faultydisk::syncs();
+        auto t = Clock::now();
+        const QString number = windowsaves::issueLine(code, 1);
+        const double ms = msSince(t);
+        syncs += faultydisk::syncs() - syncsBefore;
+        t = Clock::now();
+        floorIssueSave(floor, ("F" + number).toUtf8(), itemCode(items, n + 1).toUtf8());
+        floorMs += msSince(t);
+        programMs += ms;
+        ++n;
+        state.SetIterationTime(ms / 1000);
+        QCoreApplication::processEvents();
+    }
+    if (!program.answers.errors.isEmpty())
+        state.SkipWithError(program.answers.errors.first().toStdString().c_str());
+    else if (program.answers.questions != n)
+        state.SkipWithError(
+            ("a save was refused: " + std::to_string(program.answers.questions) + " questions").c_str());
+    reportRatio(state, programMs / n, floorMs / n);
+    state.counters["syncs_per_save"] = double(syncs) / n;
+}
+BENCHMARK(BM_IssueSave)->Apply(sizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMillisecond);
+
+double lookupMs(int items, int salt)
+{
+    const auto t = Clock::now();
+    constexpr int n = 2000;
+    for (int i = 0; i < n; ++i)
+        FDM->TBarang->findKey(itemCode(items, i * 31 + salt));
+    return msSince(t) / n;
+}
+
+double floorLookupMs(Floor& f, int items, int salt)
+{
+    const auto t = Clock::now();
+    constexpr int n = 2000;
+    for (int i = 0; i < n; ++i)
+        f.read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang WHERE KdBrg = ?",
+               {itemCode(items, i * 31 + salt).toUtf8()});
+    return msSince(t) / n;
+}
+
+// A working session: 20,000 goods-issue saves through the issue window, the
+// program waiting for the user after each, with every query open as the
+// windows leave it (the start-up's minimum-stock query, the issue lines).
+// The log must stay bounded and a save and a look-up cost the same at the
+// end as at the start; the closing checkpoint is timed.
+void BM_IssueSession(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    constexpr int kSaves = 20'000, kSample = 500;
+    for (auto _ : state) {
+        auto program = std::make_unique<Program>(items);
+        if (refuseMemoryFileSystem(state, program->file))
+            return;
+        const QString wal = program->file + QStringLiteral("-wal");
+        FKeluar->show();
+        Floor floor(program->file);
+        state.counters["lookup_ms_start"] = lookupMs(items, 1);
+        state.counters["floor_lookup_ms_start"] = floorLookupMs(floor, items, 1);
+        double first = 0, last = 0;
+        qint64 walMax = 0;
+        for (int i = 0; i < kSaves; ++i) {
+            if (i % 5 == 0)
+                windowsaves::startIssue();
+            const auto t = Clock::now();
+            windowsaves::issueLine(itemCode(items, i), 1);
+            const double ms = msSince(t);
+            if (i < kSample)
+                first += ms;
+            if (i >= kSaves - kSample)
+                last += ms;
+            QCoreApplication::processEvents();
+            walMax = std::max(walMax, QFileInfo(wal).size());
+        }
+        state.counters["save_ms_start"] = first / kSample;
+        state.counters["save_ms_end"] = last / kSample;
+        state.counters["wal_MiB_end"] = double(QFileInfo(wal).size()) / (1 << 20);
+        state.counters["wal_MiB_max"] = double(walMax) / (1 << 20);
+        state.counters["lookup_ms_end"] = lookupMs(items, 2);
+        state.counters["floor_lookup_ms_end"] = floorLookupMs(floor, items, 2);
+        if (!program->answers.errors.isEmpty())
+            state.SkipWithError(program->answers.errors.first().toStdString().c_str());
+        else if (program->answers.questions != kSaves)
+            state.SkipWithError("a save was refused");
+        const auto t = Clock::now();
+        program.reset();
+        state.counters["close_ms"] = msSince(t);
+        state.counters["wal_left_MiB"] = double(QFileInfo(wal).size()) / (1 << 20);
+    }
+}
+BENCHMARK(BM_IssueSession)->Apply(sizes)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The search's statement as a keystroke runs it (close, parameter, prepare,
+// open) and the rows its grid shows, without the window; Arg 1 as for
+// BM_SearchKeystroke. The floor is the same statement straight on the
+// engine, which has no index to use for the last two.
+const char* const kSearchPatterns[] = {"KABEL 123%", "%", "%KABEL 123%"};
+
+void sizesAndPatterns(benchmark::internal::Benchmark* b)
+{
+    b->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1, 2}})->ArgNames({"items", "pattern"});
+}
+
+void BM_SearchQuery(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    Floor floor(program.file);
+    const QString pattern = QString::fromLatin1(kSearchPatterns[state.range(1)]);
+    double programMs = 0, floorMs = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto t = Clock::now();
+        FDM->QCari->close();
+        FDM->QCari->paramByName(QStringLiteral("Barang")).setAsString(pattern);
+        FDM->QCari->prepare();
+        FDM->QCari->open();
+        benchmark::DoNotOptimize(FDM->QCari->fetchRows(std::nullopt, 20, true));
+        const double ms = msSince(t);
+        t = Clock::now();
+        floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {pattern.toUtf8()}, 20);
+        floorMs += msSince(t);
+        programMs += ms;
+        ++n;
+        state.SetIterationTime(ms / 1000);
+    }
+    reportRatio(state, programMs / n, floorMs / n);
+    state.counters["rows"] = double(FDM->QCari->recordCount());
+}
+BENCHMARK(BM_SearchQuery)
+    ->Apply(sizesAndPatterns)
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
+
+// A keystroke in the search window: from the key to its grid painted again
+// (and to the program idle, the grid's count included). Arg 1: 0 a letter
+// that makes a longer prefix, 1 the Backspace that leaves the box empty (the
+// pattern "%": every item), 2 a letter after a leading "%" (the text anywhere
+// in the name). The floor: the first rows of the same statement straight on
+// the engine, which reads the table row by row for the last two.
+void BM_SearchKeystroke(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    const int kind = int(state.range(1));
+    Program program(items);
+    Floor floor(program.file);
+    const QString before[] = {QStringLiteral("KABEL 12"), QStringLiteral("K"), QStringLiteral("%KABEL 12")};
+    double paint = 0, idle = 0, floorMs = 0;
+    int n = 0;
+    FKeluar->show();
+    FKeluar->FormActivate();
+    whileModal([&] {
+        for (auto _ : state) {
+            FCari->Edit1->setText(before[kind]);
+            waitUntilIdle();
+            PaintWatch watch(FCari->DBGrid1->viewport(), nullptr);
+            watch.start = Clock::now();
+            if (kind == 1)
+                pressKey(FCari->Edit1, Qt::Key_Backspace);
+            else
+                typeText(FCari->Edit1, QStringLiteral("3"));
+            const auto deadline = Clock::now() + std::chrono::seconds(10);
+            while (!watch.idle && Clock::now() < deadline)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            if (!watch.idle) {
+                state.SkipWithError("the search grid was not painted again");
+                break;
+            }
+            const auto t = Clock::now();
+            floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {QByteArray(kSearchPatterns[kind])}, 20);
+            floorMs += msSince(t);
+            paint += watch.result.paintMs;
+            idle += watch.result.idleMs;
+            ++n;
+            state.SetIterationTime(watch.result.paintMs / 1000);
+        }
+        FCari->closeForm();
+    });
+    click(FKeluar->Button4);
+    reportRatio(state, paint / n, floorMs / n);
+    state.counters["idle_ms"] = idle / n;
+}
+BENCHMARK(BM_SearchKeystroke)
+    ->Apply(sizesAndPatterns)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------- reports
+
+// Builds the whole document of a layout; pages per second beside the floor,
+// reading the same rows straight from the engine.
+void measureBuild(benchmark::State& state, report::Report& layout, const std::string& floorSql,
+                  std::initializer_list<QByteArray> texts, const QString& file)
+{
+    Floor floor(file);
+    double programMs = 0, floorMs = 0;
+    int pages = 0, n = 0;
+    for (auto _ : state) {
+        auto t = Clock::now();
+        pages = layout.buildDocument().pageCount();
+        const double ms = msSince(t);
+        t = Clock::now();
+        benchmark::DoNotOptimize(floor.read(floorSql, texts));
+        floorMs += msSince(t);
+        programMs += ms;
+        ++n;
+        state.SetIterationTime(ms / 1000);
+    }
+    reportRatio(state, programMs / n, floorMs / n);
+    state.counters["pages"] = pages;
+    state.counters["pages_per_s"] = pages / (programMs / n / 1000);
+}
+
+void openIssueNote(int items)
+{
+    FDM->QKeluar->close();
+    FDM->QKeluar->prepare();
+    FDM->QKeluar->paramByName(QStringLiteral("Kel")).setAsString(noteNumber(items));
+    FDM->QKeluar->open();
+}
+
+const char* const kIssueNoteFloor = "SELECT DetilKlrBrg.KdBrg, NamaBrg, Satuan, Jml FROM DetilKlrBrg, Barang "
+                                    "WHERE DetilKlrBrg.KdBrg = Barang.KdBrg AND No_Keluar = ?";
+
+// The issue note of 100,000 lines.
+void BM_IssueNoteBuild(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    Program program(items);
+    openIssueNote(items);
+    measureBuild(state, *QrKeluar, kIssueNoteFloor, {noteNumber(items).toUtf8()}, program.file);
+}
+BENCHMARK(BM_IssueNoteBuild)->Apply(sizes)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// The stock report: every item.
+void BM_StockReportBuild(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureBuild(state, *QrLapStock, "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg", {},
+                 program.file);
+}
+BENCHMARK(BM_StockReportBuild)->Apply(sizes)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Watches for the first paint of a preview's page, then closes the preview
+// while its pages are still being built, and times both.
+class PreviewWatch : public QObject {
+public:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() != QEvent::Paint || !o->isWidgetType() || firstMs >= 0)
+            return false;
+        auto* w = static_cast<QWidget*>(o);
+        auto* window = qobject_cast<report::PreviewWindow*>(w->window());
+        auto* scroll = window ? window->findChild<QScrollArea*>() : nullptr;
+        if (!scroll || scroll->widget() != w)
+            return false;
+        QPointer<report::PreviewWindow> target(window);
+        QMetaObject::invokeMethod(
+            this, [this, target] {
+                firstMs = msSince(start);
+                if (!target)
+                    return;
+                stillBuilding = target->building();
+                closeStart = Clock::now();
+                target->close();
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+    Clock::time_point start, closeStart;
+    double firstMs = -1;
+    bool stillBuilding = false;
+};
+
+// The preview of the issue note of 100,000 lines: opened to its first page
+// painted, then closed while its pages are still being built.
+void BM_IssueNotePreview(benchmark::State& state)
+{
+    const int items = int(state.range(0));
+    Program program(items);
+    Floor floor(program.file);
+    double firstPage = 0, closing = 0, floorMs = 0;
+    int n = 0;
+    for (auto _ : state) {
+        openIssueNote(items);
+        PreviewWatch watch;
+        qApp->installEventFilter(&watch);
+        watch.start = Clock::now();
+        QrKeluar->preview();
+        const double closeMs = msSince(watch.closeStart);
+        qApp->removeEventFilter(&watch);
+        if (!watch.stillBuilding)
+            state.SkipWithError("the preview had built every page before it was closed");
+        const auto t = Clock::now();
+        // The first page's rows.
+        floor.read(kIssueNoteFloor, {noteNumber(items).toUtf8()}, 60);
+        floorMs += msSince(t);
+        firstPage += watch.firstMs;
+        closing += closeMs;
+        ++n;
+        state.SetIterationTime(watch.firstMs / 1000);
+    }
+    reportRatio(state, firstPage / n, floorMs / n);
+    state.counters["close_ms"] = closing / n;
+}
+BENCHMARK(BM_IssueNotePreview)->Apply(sizes)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+// The offscreen platform's notes about what it cannot do are not figures.
+void quietPlatform(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtWarningMsg || !text.contains(QLatin1String("This plugin does not support")))
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(quietPlatform);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The bench's own engine configuration; the helpers it starts read it too.
+    faultydisk::install();
+    QApplication app(argc, argv);
+    QDir().mkpath(benchFolder());
+    qputenv("DBENGINE_CONFIG", QDir(benchFolder()).filePath(QStringLiteral("aliases.ini")).toLocal8Bit());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
