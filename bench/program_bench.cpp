@@ -18,12 +18,10 @@
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Dialogs.h"
 #include "reports/UQrLapStock.h"
-#if __has_include("reports/ULapStock.h")
+#include "reports/UFLapKeluar.h"
+#include "reports/UFLapTerima.h"
 #include "reports/ULapStock.h"
-#endif
-#if __has_include("reports/UMinStock.h")
 #include "reports/UMinStock.h"
-#endif
 #include "shell/UDm.h"
 #include "shell/UUtama.h"
 #include "shell/program/Program.h"
@@ -536,7 +534,6 @@ void BM_ReprintWindow(benchmark::State& state)
 }
 BENCHMARK(BM_ReprintWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
-#if __has_include("reports/ULapStock.h")
 void BM_StockWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
@@ -544,9 +541,7 @@ void BM_StockWindow(benchmark::State& state)
                   [](Floor& f) { return f.read(kItemRows); });
 }
 BENCHMARK(BM_StockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-#endif
 
-#if __has_include("reports/UMinStock.h")
 // Its activation runs the minimum-stock query again.
 void BM_MinimumStockWindow(benchmark::State& state)
 {
@@ -555,7 +550,25 @@ void BM_MinimumStockWindow(benchmark::State& state)
                   [](Floor& f) { return f.read("Select * from Barang\r\nWhere Stock <= Reorder", {}, 20); });
 }
 BENCHMARK(BM_MinimumStockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-#endif
+
+// The date-range report windows open with their query closed: an empty grid.
+void BM_ReceiptReportWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(
+        state, program.file, FlapTerima, FlapTerima->DBGrid1, [] { click(FUtama->SpeedButton4); },
+        [](Floor&) { return 0; });
+}
+BENCHMARK(BM_ReceiptReportWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_IssueReportWindow(benchmark::State& state)
+{
+    Program program(int(state.range(0)));
+    measureWindow(
+        state, program.file, FlapKeluar, FlapKeluar->DBGrid1, [] { click(FUtama->SpeedButton5); },
+        [](Floor&) { return 0; });
+}
+BENCHMARK(BM_IssueReportWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- saves
 
