@@ -1,6 +1,8 @@
 // Figures for the grid on a store of 1,000,000 items beside one of 10: build
 // with -DTK_BUILD_BENCH=ON and run build/bench/grid_bench. Each figure
 // includes reading the rows and painting the grid (offscreen).
+#include "WindowBench.h"
+
 #include "platform/data/Engine.h"
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
@@ -274,12 +276,7 @@ BENCHMARK(BM_SearchCountOnSqlite)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int code = runWindowBenchmarks(argc, argv);
     stores.clear();
-    return 0;
+    return code;
 }

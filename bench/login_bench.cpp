@@ -1,5 +1,7 @@
 // Figures for the login window: build with -DTK_BUILD_BENCH=ON and run
 // build/bench/login_bench.
+#include "WindowBench.h"
+
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/UPass.h"
@@ -54,11 +56,5 @@ BENCHMARK(BM_AccessCheckWithALongPasswordFile)->Arg(1 << 20)->Arg(10 << 20)->Uni
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }
