@@ -15,6 +15,7 @@ TFMasuk::TFMasuk(QWidget* parent) : ui::Form(parent)
     setCloseBox(false);
     setPosition(ui::Position::DesktopCenter);
     DBGrid1->setDataSource(FDM->DsQMasuk);
+    entry::digitBox(Edit5);
 
     OnActivate = [this] { FormActivate(); };
     Edit1->OnKeyPress = [this](QChar& k) { Edit1KeyPress(k); };

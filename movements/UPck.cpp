@@ -21,6 +21,7 @@ TFKeluar::TFKeluar(QWidget* parent) : ui::Form(parent)
     setCloseBox(false);
     setPosition(ui::Position::DesktopCenter);
     DBGrid1->setDataSource(FDM->DsQKeluar);
+    entry::digitBox(Edit5);
 
     OnActivate = [this] { FormActivate(); };
     Edit2->OnKeyPress = [this](QChar& k) { Edit2KeyPress(k); };

@@ -2,6 +2,9 @@
 
 #include "platform/ui/Dialogs.h"
 
+#include <QApplication>
+#include <QClipboard>
+
 namespace {
 
 class ReceiptWindowTest : public MovementWindowTest {
@@ -158,4 +161,23 @@ TEST_F(ReceiptWindowTest, AFailedSaveStoresNeitherTheLineNorTheStock)
     EXPECT_EQ(stock("20001"), "12");
     db().exec("DROP TRIGGER refuse");
     EXPECT_EQ(db().scalar("SELECT count(*) FROM BrgMasuk"), "0") << "no pending line stored later";
+}
+
+// The quantity boxes of both movement windows are digit boxes: a paste that
+// is not all digits never reaches the stock.
+TEST_F(ReceiptWindowTest, APasteIntoEitherQuantityBoxTakesDigitsOnly)
+{
+    for (ui::Form* form : {static_cast<ui::Form*>(FMasuk), static_cast<ui::Form*>(FKeluar)}) {
+        ui::Edit* quantity = form == FMasuk ? FMasuk->Edit5 : FKeluar->Edit5;
+        inWindow(form, [&] {
+            quantity->setEnabled(true);
+            quantity->setFocus();
+            QApplication::clipboard()->setText(QStringLiteral("-5"));
+            pressKey(quantity, Qt::Key_Insert, Qt::ShiftModifier);
+            EXPECT_EQ(quantity->text(), "");
+            QApplication::clipboard()->setText(QStringLiteral("5"));
+            pressKey(quantity, Qt::Key_Insert, Qt::ShiftModifier);
+            EXPECT_EQ(quantity->text(), "5");
+        });
+    }
 }
