@@ -408,10 +408,13 @@ void DBGrid::resizeEvent(QResizeEvent* event)
     onInvalidated();
 }
 
+// The rows are read once the window's opening is done: its activation may
+// run the dataset again, and the rows of the run it replaces are not wanted
+// (nor an error of theirs beside the new run's).
 void DBGrid::showEvent(QShowEvent* event)
 {
     QAbstractScrollArea::showEvent(event);
-    ensureSynced();
+    onInvalidated();
 }
 
 void DBGrid::changeEvent(QEvent* event)

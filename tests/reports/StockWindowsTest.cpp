@@ -10,6 +10,7 @@
 #include "reports/UMinStock.h"
 #include "reports/UQrLapStock.h"
 
+#include <QEventLoop>
 #include <QTimer>
 #include <QWindow>
 
@@ -153,6 +154,21 @@ TEST_F(StockWindowsTest, WithNothingAtItsLevelTheGridIsEmptyAndThePagePrintsNoRo
         });
         click(FminStock->Button1);
     });
+}
+
+// At the first opening too, a failed run shows its own error and no other
+// for the rows it replaced.
+TEST_F(StockWindowsTest, AFailingRunShowsOneErrorAndAnEmptyGrid)
+{
+    addItem("A0001", "BAUT 10MM", "5", "5", "PCS");
+    FDM->QMin->close();
+    FDM->QMin->open();
+    QEventLoop idle; // the program waits for the user: the rows read are let go
+    QTimer::singleShot(0, &idle, &QEventLoop::quit);
+    idle.exec();
+    db().exec("ALTER TABLE Barang RENAME TO Gone");
+    inWindow(FminStock, [&] { EXPECT_EQ(FminStock->DBGrid1->rowCount(), 0); });
+    EXPECT_EQ(dialogs.texts(), QStringList({"QMin: no such table: Barang."}));
 }
 
 // Both reports open from their menu entries and their buttons over the whole program.
