@@ -243,6 +243,24 @@ void Edit::keyPressEvent(QKeyEvent* event)
     insertTyped(event, key);
 }
 
+void Edit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    // The window comes back to the box that had the focus when it was left;
+    // a box the program focused meanwhile is entered now.
+    const bool back = reason == Qt::ActiveWindowFocusReason && leftWithWindow_;
+    leftWithWindow_ = false;
+    if (!back && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+        selectAll();
+}
+
+void Edit::focusOutEvent(QFocusEvent* event)
+{
+    leftWithWindow_ = event->reason() == Qt::ActiveWindowFocusReason;
+    QLineEdit::focusOutEvent(event);
+}
+
 void Edit::editKey(QKeyEvent* event)
 {
     QLineEdit::keyPressEvent(event);
@@ -679,8 +697,13 @@ void MaskEdit::contextMenuEvent(QContextMenuEvent* event)
 
 void MaskEdit::focusInEvent(QFocusEvent* event)
 {
-    Edit::focusInEvent(event);
-    if (!masked() || refusing_ || leavesTheWindowAlone(event->reason()))
+    if (!masked()) {
+        Edit::focusInEvent(event);
+        return;
+    }
+    // The mask's own rule, not the plain box's.
+    QLineEdit::focusInEvent(event);
+    if (refusing_ || leavesTheWindowAlone(event->reason()))
         return;
     entered_ = shown();
     if (event->reason() != Qt::MouseFocusReason)

@@ -24,7 +24,10 @@ namespace ui {
 // as 13, Backspace as 8) and may change it; QChar(0) swallows it. Tab moves
 // the focus and is not offered. Enter never clicks a default button. Alt+letter
 // types nothing: it goes on to the window's accelerator rule. Control
-// characters (Tab, line ends, NUL) never enter the text.
+// characters (Tab, line ends, NUL) never enter the text. Entered from the
+// keyboard or by the program (Tab, setFocus()), the box selects its whole
+// text, so typing replaces it; a click places the cursor, and coming back to
+// its window leaves the text as it was.
 class Edit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
@@ -59,6 +62,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // Offers a key to OnKeyPress; returns the key to insert, or 0 if swallowed
     // or the handler failed.
     QChar offerKey(QChar key);
@@ -77,6 +82,7 @@ private:
     bool upperCase_ = false;
     bool latin1Only_ = false;
     bool programText_ = false;
+    bool leftWithWindow_ = false; // had the focus when its window was left
     QString passwordChar_;
     QString lastText_;
     std::function<bool(const QString&)> insertRule_;

@@ -60,6 +60,27 @@ TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
     EXPECT_EQ(edit->cursorPosition(), 2);
 }
 
+// A box the program focuses while its window is left is entered, its text
+// selected, once the window is back; coming back alone or a click selects nothing.
+TEST_F(ControlsTest, AnEditEnteredByTheProgramSelectsItsText)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->show();
+    edit->setText(QStringLiteral("1"));
+    QWidget other; // a message window
+    other.show();
+    QApplication::setActiveWindow(&other);
+    edit->setFocus();
+    QApplication::setActiveWindow(&form);
+    typeText(edit, QStringLiteral("2"));
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(&form);
+    typeText(edit, QStringLiteral("3"));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, 10));
+    typeText(edit, QStringLiteral("4"));
+    EXPECT_EQ(edit->text(), "423");
+}
+
 TEST_F(ControlsTest, ComposedInputPassesTheKeyFilters)
 {
     auto* digits = new ui::Edit(&form);
