@@ -24,7 +24,8 @@ namespace ui {
 // as 13, Backspace as 8) and may change it; QChar(0) swallows it. Tab moves
 // the focus and is not offered. Enter never clicks a default button. Alt+letter
 // types nothing: it goes on to the window's accelerator rule. Control
-// characters (Tab, line ends, NUL) never enter the text. Entered from the
+// characters (Tab, line ends, NUL) and invisible format characters (as the
+// right-to-left override) never enter the text. Entered from the
 // keyboard or by the program (Tab, setFocus()), the box selects its whole
 // text, so typing replaces it; a click places the cursor, and coming back to
 // its window leaves the text as it was.
@@ -33,6 +34,7 @@ class Edit : public QLineEdit {
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
     Q_PROPERTY(QString passwordChar READ passwordChar WRITE setPasswordChar)
     Q_PROPERTY(bool latin1Only READ latin1Only WRITE setLatin1Only)
+    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
 public:
     explicit Edit(QWidget* parent = nullptr);
 
@@ -59,6 +61,12 @@ public:
     // Assigns the text (capitals when upper case is on).
     void setText(const QString& text);
 
+    // The most characters the box holds, counted whole (a character beyond
+    // 16 bits is one), typed, pasted, dropped or set; text that brings more
+    // is cut to what fits, never in the middle of a character.
+    void setMaxLength(int characters);
+    int maxLength() const { return maxChars_; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -81,6 +89,7 @@ private:
 
     bool upperCase_ = false;
     bool latin1Only_ = false;
+    int maxChars_ = 32767;
     bool programText_ = false;
     bool leftWithWindow_ = false; // had the focus when its window was left
     QString passwordChar_;

@@ -114,6 +114,24 @@ TEST_F(ControlsTest, ControlCharactersNeverEnterTheBox)
     EXPECT_EQ(edit->text(), "XY");
 }
 
+// A length limit counts whole characters: one beyond 16 bits fits as one
+// and is never cut in half. Invisible format characters never come in.
+TEST_F(ControlsTest, ALengthLimitCountsWholeCharacters)
+{
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMN"), smile = QString::fromUcs4(U"\U0001F600");
+    auto* edit = new ui::Edit(&form);
+    edit->setMaxLength(15);
+    QApplication::clipboard()->setText(QString::fromUtf16(u"\u202E\u200B") + letters + smile + smile);
+    edit->paste();
+    EXPECT_EQ(edit->text(), letters + smile);
+    edit->setText(letters);
+    for (int typed = 0; typed < 2; ++typed)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, smile, Qt::NoModifier);
+    EXPECT_EQ(edit->text(), letters + smile);
+    edit->setText(letters + "OP");
+    EXPECT_EQ(edit->text(), letters + "O");
+}
+
 TEST_F(ControlsTest, DesignFontIsLiberationSansAtItsPixelSizeFor96Dpi)
 {
     QFont designed(QStringLiteral("MS Sans Serif"));
