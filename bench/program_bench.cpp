@@ -547,7 +547,11 @@ void BM_MinimumStockWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
     measureWindow(state, program.file, FminStock, FminStock->DBGrid1, [] { click(FUtama->SpeedButton8); },
-                  [](Floor& f) { return f.read("Select * from Barang\r\nWhere Stock <= Reorder", {}, 20); });
+                  [](Floor& f) {
+                      return f.read("Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\n"
+                                    "Order By KdBrg",
+                                    {}, 20);
+                  });
 }
 BENCHMARK(BM_MinimumStockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 

@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         "PRAGMA table_info(MasKlrBrg)", "SELECT * FROM MasKlrBrg ORDER BY No LIMIT 1",
         "PRAGMA table_info(DetilKlrBrg)", "SELECT rowid, * FROM DetilKlrBrg ORDER BY rowid LIMIT 1",
         "PRAGMA table_info(BrgMasuk)", "SELECT rowid, * FROM BrgMasuk ORDER BY rowid LIMIT 1",
-        "Select * from Barang\r\nWhere Stock <= Reorder",
+        "Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\nOrder By KdBrg",
     };
     int failed = 0;
     for (unsigned i = 0; i < sizeof steps / sizeof *steps; ++i)

@@ -97,7 +97,12 @@ TFDM::TFDM()
                                             QStringLiteral("Where NamaBrg Like:Barang")});
     DsQCari = source(QStringLiteral("DsQCari"), QCari);
 
-    QMin = query(QStringLiteral("QMin"), {QStringLiteral("Select * from Barang"), QStringLiteral("Where Stock <= Reorder")});
+    // A stock never received and a level never set read as 0, as everywhere
+    // else: such an item is at its level, and those with nothing on the shelf
+    // are the first to reorder.
+    QMin = query(QStringLiteral("QMin"), {QStringLiteral("Select * from Barang"),
+                                          QStringLiteral("Where IfNull(Stock,0) <= IfNull(Reorder,0)"),
+                                          QStringLiteral("Order By KdBrg")});
     DsQmin = source(QStringLiteral("DsQmin"), QMin);
 
     DsQlapKeluar->setDataSet(QLapKeluar);

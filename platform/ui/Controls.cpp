@@ -62,6 +62,38 @@ void joinAcceleratorRule(QAbstractButton* button)
 
 // ---- Edit
 
+namespace {
+
+// Characters, not 16-bit units: a pair of surrogates is one.
+qsizetype charCount(QStringView text)
+{
+    qsizetype n = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        n -= text.at(i).isLowSurrogate() && text.at(i - 1).isHighSurrogate();
+    return n;
+}
+
+// The units of the first `chars` characters.
+qsizetype unitsOf(QStringView text, qsizetype chars)
+{
+    qsizetype units = 0;
+    for (; chars > 0 && units < text.size(); --chars)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()
+                     ? 2
+                     : 1;
+    return units;
+}
+
+// Never in the text: control characters, invisible format characters and
+// halves of a pair.
+bool dropped(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    return category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Other_Surrogate;
+}
+
+} // namespace
+
 // Every text that enters the box, typed, pasted, dropped, composed or set by
 // the program, passes here as the whole new text.
 class Edit::Rules : public QValidator {
@@ -72,38 +104,79 @@ public:
     {
         QString taken;
         taken.reserve(input.size());
-        int cursor = pos;
+        qsizetype cursor = pos;
         for (qsizetype i = 0; i < input.size(); ++i) {
-            const QChar c = input.at(i);
-            if (c.category() == QChar::Other_Control) {
+            const bool pair = input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate();
+            const char32_t c = pair ? QChar::surrogateToUcs4(input.at(i), input.at(i + 1)) : input.at(i).unicode();
+            const qsizetype units = pair ? 2 : 1;
+            if (dropped(c)) {
                 if (i < pos)
-                    --cursor;
+                    cursor -= std::min<qsizetype>(units, pos - i);
+                i += units - 1;
                 continue;
             }
-            if (edit_->latin1Only_ && c.unicode() > 0xFF)
+            if (edit_->latin1Only_ && c > 0xFF)
                 return Invalid;
-            taken += edit_->upperCase_ ? capital(c) : c;
+            if (pair)
+                taken += input.mid(i, 2);
+            else
+                taken += edit_->upperCase_ ? capital(input.at(i)) : input.at(i);
+            i += units - 1;
         }
+        if (charCount(taken) > edit_->maxChars_)
+            fitInto(taken, cursor);
         if (edit_->insertRule_ && !edit_->programText_ && !edit_->insertRule_(inserted(edit_->lastText_, taken)))
             return Invalid;
         input = taken;
-        pos = cursor;
+        pos = int(cursor);
         return Acceptable;
     }
 
 private:
-    // What a change brought in: the new text without what it shares with the
-    // old one at its start and at its end.
-    static QString inserted(const QString& before, const QString& after)
+    // Where a change begins and ends: what the new text shares with the old
+    // at its start and at its end, in whole characters.
+    static std::pair<qsizetype, qsizetype> shared(const QString& before, const QString& after)
     {
         qsizetype head = 0;
         const qsizetype shorter = std::min(before.size(), after.size());
         while (head < shorter && before.at(head) == after.at(head))
             ++head;
+        if (head > 0 && head < after.size() && after.at(head).isLowSurrogate())
+            --head;
         qsizetype tail = 0;
         while (tail < shorter - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
             ++tail;
+        if (tail > 0 && tail < after.size() - head && after.at(after.size() - 1 - tail).isHighSurrogate())
+            --tail;
+        return {head, tail};
+    }
+
+    // What a change brought in.
+    static QString inserted(const QString& before, const QString& after)
+    {
+        const auto [head, tail] = shared(before, after);
         return after.mid(head, after.size() - head - tail);
+    }
+
+    // Too long: the user's change brings in what fits, the program's text
+    // keeps its beginning.
+    void fitInto(QString& text, qsizetype& cursor) const
+    {
+        const qsizetype max = edit_->maxChars_;
+        const QString& before = edit_->lastText_;
+        if (edit_->programText_ || charCount(before) > max) {
+            text.truncate(unitsOf(text, max));
+            cursor = std::min(cursor, text.size());
+            return;
+        }
+        const auto [head, tail] = shared(before, text);
+        const QStringView brought = QStringView(text).mid(head, text.size() - head - tail);
+        const qsizetype room = max - charCount(QStringView(text).left(head)) - charCount(QStringView(text).right(tail));
+        const qsizetype kept = unitsOf(brought, std::max<qsizetype>(0, room));
+        const qsizetype cut = brought.size() - kept;
+        text.remove(head + kept, cut);
+        if (cursor > head + kept)
+            cursor = std::max(head + kept, cursor - cut);
     }
 
     Edit* edit_;
@@ -117,9 +190,23 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent)
     setTextMargins(-1, 0, -2, 0);
     setValidator(new Rules(this));
     connect(this, &QLineEdit::textChanged, this, [this] {
+        // A change cut back to the text there was (a key typed into a full
+        // box) changes nothing.
+        if (QLineEdit::text() == lastText_)
+            return;
         lastText_ = QLineEdit::text();
         runHandler(OnChange);
     });
+}
+
+void Edit::setMaxLength(int characters)
+{
+    maxChars_ = std::max(0, characters);
+    // The line edit's own limit counts 16-bit units: it only keeps a huge
+    // paste short, the characters are counted above.
+    QLineEdit::setMaxLength(maxChars_ < 16383 ? 2 * maxChars_ : 32767);
+    if (charCount(QLineEdit::text()) > maxChars_)
+        setText(QLineEdit::text());
 }
 
 QChar Edit::capital(QChar c)
@@ -243,6 +330,24 @@ void Edit::keyPressEvent(QKeyEvent* event)
     insertTyped(event, key);
 }
 
+void Edit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    // The window comes back to the box that had the focus when it was left;
+    // a box the program focused meanwhile is entered now.
+    const bool back = reason == Qt::ActiveWindowFocusReason && leftWithWindow_;
+    leftWithWindow_ = false;
+    if (!back && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+        selectAll();
+}
+
+void Edit::focusOutEvent(QFocusEvent* event)
+{
+    leftWithWindow_ = event->reason() == Qt::ActiveWindowFocusReason;
+    QLineEdit::focusOutEvent(event);
+}
+
 void Edit::editKey(QKeyEvent* event)
 {
     QLineEdit::keyPressEvent(event);
@@ -276,7 +381,7 @@ void Edit::inputMethodEvent(QInputMethodEvent* event)
             ++i;
             continue;
         }
-        const QChar key = c.category() == QChar::Other_Control ? QChar() : filterKey(c);
+        const QChar key = dropped(c.unicode()) ? QChar() : filterKey(c);
         if (!key.isNull())
             taken += key;
     }
@@ -446,7 +551,7 @@ void MaskEdit::clear()
 
 QChar MaskEdit::fitted(const Place& place, QChar c) const
 {
-    if (c == QLatin1Char(' ') || c == blank_ || c.category() == QChar::Other_Control)
+    if (c == QLatin1Char(' ') || c == blank_ || dropped(c.unicode()))
         return QChar();
     bool fits = false;
     switch (place.kind) {
@@ -679,8 +784,13 @@ void MaskEdit::contextMenuEvent(QContextMenuEvent* event)
 
 void MaskEdit::focusInEvent(QFocusEvent* event)
 {
-    Edit::focusInEvent(event);
-    if (!masked() || refusing_ || leavesTheWindowAlone(event->reason()))
+    if (!masked()) {
+        Edit::focusInEvent(event);
+        return;
+    }
+    // The mask's own rule, not the plain box's.
+    QLineEdit::focusInEvent(event);
+    if (refusing_ || leavesTheWindowAlone(event->reason()))
         return;
     entered_ = shown();
     if (event->reason() != Qt::MouseFocusReason)

@@ -24,12 +24,17 @@ namespace ui {
 // as 13, Backspace as 8) and may change it; QChar(0) swallows it. Tab moves
 // the focus and is not offered. Enter never clicks a default button. Alt+letter
 // types nothing: it goes on to the window's accelerator rule. Control
-// characters (Tab, line ends, NUL) never enter the text.
+// characters (Tab, line ends, NUL) and invisible format characters (as the
+// right-to-left override) never enter the text. Entered from the
+// keyboard or by the program (Tab, setFocus()), the box selects its whole
+// text, so typing replaces it; a click places the cursor, and coming back to
+// its window leaves the text as it was.
 class Edit : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(bool upperCase READ upperCase WRITE setUpperCase)
     Q_PROPERTY(QString passwordChar READ passwordChar WRITE setPasswordChar)
     Q_PROPERTY(bool latin1Only READ latin1Only WRITE setLatin1Only)
+    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
 public:
     explicit Edit(QWidget* parent = nullptr);
 
@@ -56,9 +61,17 @@ public:
     // Assigns the text (capitals when upper case is on).
     void setText(const QString& text);
 
+    // The most characters the box holds, counted whole (a character beyond
+    // 16 bits is one), typed, pasted, dropped or set; text that brings more
+    // is cut to what fits, never in the middle of a character.
+    void setMaxLength(int characters);
+    int maxLength() const { return maxChars_; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // Offers a key to OnKeyPress; returns the key to insert, or 0 if swallowed
     // or the handler failed.
     QChar offerKey(QChar key);
@@ -76,7 +89,9 @@ private:
 
     bool upperCase_ = false;
     bool latin1Only_ = false;
+    int maxChars_ = 32767;
     bool programText_ = false;
+    bool leftWithWindow_ = false; // had the focus when its window was left
     QString passwordChar_;
     QString lastText_;
     std::function<bool(const QString&)> insertRule_;

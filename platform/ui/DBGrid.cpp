@@ -70,6 +70,7 @@ void DBGrid::setColumns(std::vector<DBGridColumn> columns)
 void DBGrid::setShowTitles(bool on)
 {
     showTitles_ = on;
+    layoutColumns();
     onInvalidated();
 }
 
@@ -138,12 +139,16 @@ QFont DBGrid::titleFont(int column) const
     return f.isValid() ? f.value<QFont>() : font();
 }
 
-// The field's display width in characters at the font's average character
-// width, plus the cell margins. A longer title is cut, as the windows were
-// drawn for columns of this width.
+// The field's display width in digits "0" of the grid's font, or the title
+// where titles show and it is wider; each with the cell margins.
 int DBGrid::defaultWidth(int column) const
 {
-    return model_.displayChars(column) * fontMetrics().averageCharWidth() + kCellMargin;
+    int width = model_.displayChars(column) * fontMetrics().horizontalAdvance(QLatin1Char('0')) + kCellMargin;
+    if (showTitles_) {
+        const QString title = model_.headerData(column, Qt::Horizontal).toString();
+        width = std::max(width, QFontMetrics(titleFont(column)).horizontalAdvance(title) + kCellMargin);
+    }
+    return width;
 }
 
 void DBGrid::layoutColumns()
@@ -408,10 +413,13 @@ void DBGrid::resizeEvent(QResizeEvent* event)
     onInvalidated();
 }
 
+// The rows are read once the window's opening is done: its activation may
+// run the dataset again, and the rows of the run it replaces are not wanted
+// (nor an error of theirs beside the new run's).
 void DBGrid::showEvent(QShowEvent* event)
 {
     QAbstractScrollArea::showEvent(event);
-    ensureSynced();
+    onInvalidated();
 }
 
 void DBGrid::changeEvent(QEvent* event)

@@ -134,13 +134,11 @@ TEST_F(ItemEditTest, SaveWritesTheBoxesIntoTheFoundItem)
     dialogs.answer(ui::idYes);
     inWindow(w(), [&] {
         lookUp("10001");
-        w()->Edit2->selectAll();
+        // Each box the chain enters has its text selected: typing replaces it.
         typeText(w()->Edit2, "obeng plus panjang sekali");
         pressEnter(w()->Edit2);
-        w()->Edit3->clear();
         typeText(w()->Edit3, "007");
         pressEnter(w()->Edit3);
-        w()->Edit4->selectAll();
         typeText(w()->Edit4, "batang kecil");
         pressEnter(w()->Edit4);
         click(w()->Button1);

@@ -183,6 +183,7 @@ TEST_F(ItemInputTest, ChangingOrRefusingTheCodeWithdrawsTheLaterSteps)
         chain("20001", "PALU", "5");
         ASSERT_EQ(laterSteps(), "111");
         w()->Edit1->setFocus();
+        pressKey(w()->Edit1, Qt::Key_End); // entered, the code is selected
         pressKey(w()->Edit1, Qt::Key_Backspace);
         EXPECT_EQ(laterSteps(), "000");
         EXPECT_EQ(w()->Label5->text(), "");

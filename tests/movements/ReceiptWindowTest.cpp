@@ -61,6 +61,10 @@ TEST_F(ReceiptWindowTest, OpensEmptyWithTodaysDateAndTakesANumberThatIsNotBlank)
         w()->Edit1->clear();
         typeText(w()->Edit1, "sj-2005/03/0001-x");
         EXPECT_EQ(w()->Edit1->text(), "SJ-2005/03/0001");
+        w()->Edit1->clear(); // in whole characters, without format characters
+        QApplication::clipboard()->setText(QString::fromUtf16(u"\u202Eabcdefghijklmn\U0001F4E6x"));
+        w()->Edit1->paste();
+        EXPECT_EQ(w()->Edit1->text(), QString::fromUtf16(u"ABCDEFGHIJKLMN\U0001F4E6"));
     });
     EXPECT_EQ(dialogs.count(DialogScript::Message), 3);
 }

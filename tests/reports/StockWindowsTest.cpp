@@ -10,6 +10,7 @@
 #include "reports/UMinStock.h"
 #include "reports/UQrLapStock.h"
 
+#include <QEventLoop>
 #include <QTimer>
 #include <QWindow>
 
@@ -110,9 +111,11 @@ TEST_F(StockWindowsTest, EnterAtOpeningPreviewsTheStockReportAndLeavesTheLastIte
 
 TEST_F(StockWindowsTest, TheMinimumListIsRunAgainAtEveryOpeningAndAfterThePreview)
 {
-    addItem("A0001", "BAUT 10MM", "5", "5", "PCS");
-    addItem("B0002", "KABEL NYM 2X1.5", "6", "5", "METER");
     addItem("C0003", "CAT TEMBOK PUTIH", "9", "2", "KALENG");
+    addItem("B0002", "KABEL NYM 2X1.5", "6", "5", "METER");
+    addItem("A0001", "BAUT 10MM", "5", "5", "PCS");
+    addItem("D0004", "PIPA PVC 1/2", "NULL", "3", "BATANG"); // never received: no stock is 0
+    addItem("E0005", "LAMPU TL 36W", "0", "NULL", "BUAH");   // no level is 0
     inWindow(FminStock, [&] {
         EXPECT_EQ(FminStock->windowTitle(), " Laporan Minimum Stock");
         EXPECT_TRUE(FminStock->hasCloseBox());
@@ -120,24 +123,26 @@ TEST_F(StockWindowsTest, TheMinimumListIsRunAgainAtEveryOpeningAndAfterThePrevie
         ASSERT_EQ(g->columnCount(), 5);
         for (int c = 0; c < 5; ++c)
             EXPECT_EQ(g->columnTitle(c), (QStringList{"KdBrg", "NamaBrg", "Stock", "Reorder", "Satuan"}[c]));
-        // At its level it is listed, one above it not.
-        EXPECT_EQ(gridRows(g), QStringList({"A0001|BAUT 10MM|5|5|PCS"}));
+        // At its level it is listed, one above it not; in code order.
+        EXPECT_EQ(gridRows(g), QStringList({"A0001|BAUT 10MM|5|5|PCS", "D0004|PIPA PVC 1/2||3|BATANG",
+                                            "E0005|LAMPU TL 36W|0||BUAH"}));
     });
     issue("B0002", 1); // down to its level
     inWindow(FminStock, [&] {
-        QStringList rows = gridRows(FminStock->DBGrid1);
-        rows.sort(); // the query sets no order
-        EXPECT_EQ(rows, QStringList({"A0001|BAUT 10MM|5|5|PCS", "B0002|KABEL NYM 2X1.5|5|5|METER"}));
+        EXPECT_EQ(gridRows(FminStock->DBGrid1),
+                  QStringList({"A0001|BAUT 10MM|5|5|PCS", "B0002|KABEL NYM 2X1.5|5|5|METER", "D0004|PIPA PVC 1/2||3|BATANG",
+                               "E0005|LAMPU TL 36W|0||BUAH"}));
         inPreview(QMin, [&](report::PreviewWindow* preview) {
-            EXPECT_EQ(textsOf(preview->document(), "QRSysData1"), numbered(1, 2));
+            EXPECT_EQ(textsOf(preview->document(), "QRDBText1"),
+                      (std::vector<QString>{"A0001", "B0002", "D0004", "E0005"}));
             issue("C0003", 8); // below its level while the preview is open
         });
         click(FminStock->Button1);
-        EXPECT_EQ(gridRows(FminStock->DBGrid1).size(), 3);
+        EXPECT_EQ(gridRows(FminStock->DBGrid1).size(), 5);
         FminStock->windowHandle()->close(); // the close box
         EXPECT_FALSE(FminStock->isVisible());
     });
-    EXPECT_EQ(rowCount("Barang"), 3);
+    EXPECT_EQ(rowCount("Barang"), 5);
     EXPECT_TRUE(dialogs.calls().empty());
 }
 
@@ -153,6 +158,21 @@ TEST_F(StockWindowsTest, WithNothingAtItsLevelTheGridIsEmptyAndThePagePrintsNoRo
         });
         click(FminStock->Button1);
     });
+}
+
+// At the first opening too, a failed run shows its own error and no other
+// for the rows it replaced.
+TEST_F(StockWindowsTest, AFailingRunShowsOneErrorAndAnEmptyGrid)
+{
+    addItem("A0001", "BAUT 10MM", "5", "5", "PCS");
+    FDM->QMin->close();
+    FDM->QMin->open();
+    QEventLoop idle; // the program waits for the user: the rows read are let go
+    QTimer::singleShot(0, &idle, &QEventLoop::quit);
+    idle.exec();
+    db().exec("ALTER TABLE Barang RENAME TO Gone");
+    inWindow(FminStock, [&] { EXPECT_EQ(FminStock->DBGrid1->rowCount(), 0); });
+    EXPECT_EQ(dialogs.texts(), QStringList({"QMin: no such table: Barang."}));
 }
 
 // Both reports open from their menu entries and their buttons over the whole program.

@@ -27,7 +27,8 @@ QStringList schema()
         // Name searches by their beginning (LIKE ignores letter case).
         QStringLiteral("CREATE INDEX engine_Barang_NamaBrg ON Barang (NamaBrg COLLATE NOCASE)"),
         // The items at or below their reorder level, which the start-up lists.
-        QStringLiteral("CREATE INDEX engine_Barang_Minimum ON Barang (KdBrg) WHERE Stock <= Reorder"),
+        QStringLiteral("CREATE INDEX engine_Barang_Minimum ON Barang (KdBrg) "
+                       "WHERE IfNull(Stock,0) <= IfNull(Reorder,0)"),
     }
            // Name searches for a text anywhere in the name.
            + data::Engine::textIndex(QStringLiteral("Barang"), QStringLiteral("NamaBrg"));

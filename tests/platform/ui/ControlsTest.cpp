@@ -60,6 +60,27 @@ TEST_F(ControlsTest, EditTurnsTypedAndPastedLettersIntoCapitals)
     EXPECT_EQ(edit->cursorPosition(), 2);
 }
 
+// A box the program focuses while its window is left is entered, its text
+// selected, once the window is back; coming back alone or a click selects nothing.
+TEST_F(ControlsTest, AnEditEnteredByTheProgramSelectsItsText)
+{
+    auto* edit = new ui::Edit(&form);
+    edit->show();
+    edit->setText(QStringLiteral("1"));
+    QWidget other; // a message window
+    other.show();
+    QApplication::setActiveWindow(&other);
+    edit->setFocus();
+    QApplication::setActiveWindow(&form);
+    typeText(edit, QStringLiteral("2"));
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(&form);
+    typeText(edit, QStringLiteral("3"));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(2, 10));
+    typeText(edit, QStringLiteral("4"));
+    EXPECT_EQ(edit->text(), "423");
+}
+
 TEST_F(ControlsTest, ComposedInputPassesTheKeyFilters)
 {
     auto* digits = new ui::Edit(&form);
@@ -91,6 +112,24 @@ TEST_F(ControlsTest, ControlCharactersNeverEnterTheBox)
     EXPECT_EQ(edit->cursorPosition(), 5);
     edit->setText(QString::fromUtf16(u"X\0Y", 3));
     EXPECT_EQ(edit->text(), "XY");
+}
+
+// A length limit counts whole characters: one beyond 16 bits fits as one
+// and is never cut in half. Invisible format characters never come in.
+TEST_F(ControlsTest, ALengthLimitCountsWholeCharacters)
+{
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMN"), smile = QString::fromUcs4(U"\U0001F600");
+    auto* edit = new ui::Edit(&form);
+    edit->setMaxLength(15);
+    QApplication::clipboard()->setText(QString::fromUtf16(u"\u202E\u200B") + letters + smile + smile);
+    edit->paste();
+    EXPECT_EQ(edit->text(), letters + smile);
+    edit->setText(letters);
+    for (int typed = 0; typed < 2; ++typed)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, smile, Qt::NoModifier);
+    EXPECT_EQ(edit->text(), letters + smile);
+    edit->setText(letters + "OP");
+    EXPECT_EQ(edit->text(), letters + "O");
 }
 
 TEST_F(ControlsTest, DesignFontIsLiberationSansAtItsPixelSizeFor96Dpi)

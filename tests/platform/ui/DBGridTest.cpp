@@ -272,33 +272,33 @@ TEST_F(DBGridTest, TabWalksTheColumnsBeforeLeavingTheGrid)
     grid->setParent(nullptr);
 }
 
-// A column without a width of its own is its field's display width in
-// average characters of the grid's font, plus the cell margins: the item
-// input window's five columns then fit.
-TEST_F(DBGridTest, DefaultWidthsFitTheItemWindowsColumns)
+// A column without a width of its own holds its field's display width in
+// digits "0" of the grid's font and, where titles show, its title in the
+// title's font, each with the cell margins.
+TEST_F(DBGridTest, DefaultWidthsHoldTheFieldsDigitsAndTheTitle)
 {
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSize(8);
+    font.setPixelSize(11);
     grid->setFont(font);
-    ASSERT_EQ(grid->logicalDpiY(), 96);
+    QFont bold = font;
+    bold.setBold(true);
     grid->setColumns({
         {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), -1, {}, {}},
         {QStringLiteral("NamaBrg"), QStringLiteral("Nama Barang"), 170, {}, {}},
         {QStringLiteral("Satuan"), {}, -1, {}, {}},
-        {QStringLiteral("Stock"), {}, -1, {}, {}},
-        {QStringLiteral("Reorder"), {}, -1, {}, {}},
+        {QStringLiteral("Stock"), QStringLiteral("Jumlah Barang di Gudang"), -1, bold, {}},
     });
     fill(3);
     table->open();
     const QFontMetrics fm(font);
-    EXPECT_EQ(grid->columnWidth(0), 5 * fm.averageCharWidth() + 4);
-    EXPECT_EQ(grid->columnWidth(1), 170);
-    EXPECT_EQ(grid->columnWidth(2), 10 * fm.averageCharWidth() + 4);
-    EXPECT_EQ(grid->columnWidth(3), 10 * fm.averageCharWidth() + 4);
-    EXPECT_EQ(grid->cellText(0, 4), "5");
-    const QRect last = grid->cellRect(0, 4);
-    EXPECT_LE(last.right(), grid->viewport()->width());
-    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    const int digits = fm.horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = {fm.horizontalAdvance(QStringLiteral("Kode Barang")) + 4, 170, 10 * digits + 4,
+                          QFontMetrics(bold).horizontalAdvance(QStringLiteral("Jumlah Barang di Gudang")) + 4};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(grid->columnWidth(c), widths[c]) << c;
+    grid->setShowTitles(false);
+    EXPECT_EQ(grid->columnWidth(0), 5 * digits + 4);
+    EXPECT_EQ(grid->columnWidth(3), 10 * digits + 4);
 }
 
 TEST_F(DBGridTest, TitlesIndicatorAndColumnResizingAreOptions)
