@@ -267,7 +267,14 @@ int Database::begin()
 {
     beforeWrite();
     const int level = level_ + 1;
-    Statement(*this, "SAVEPOINT tk_" + std::to_string(level)).run();
+    if (level == 1) {
+        // A writer from the start: the engine's busy wait is not given to a
+        // reader that asks to write.
+        releaseReads();
+        Statement(*this, "BEGIN IMMEDIATE").run();
+    } else {
+        Statement(*this, "SAVEPOINT tk_" + std::to_string(level)).run();
+    }
     level_ = level;
     return level;
 }
@@ -275,7 +282,7 @@ int Database::begin()
 void Database::commit(int level)
 {
     try {
-        Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+        Statement(*this, level == 1 ? std::string("COMMIT") : "RELEASE tk_" + std::to_string(level)).run();
     } catch (const rtl::Error&) {
         // A commit whose log sync failed has its pages in the log all the
         // same, where a start after a crash would find them: the rollback
@@ -302,7 +309,11 @@ void Database::rollback(int level) noexcept
     // nothing itself; but it never leaves a savepoint or a transaction open.
     releaseReads();
     const std::string sp = "tk_" + std::to_string(level);
-    if (runQuietly("ROLLBACK TO " + sp) && runQuietly("RELEASE " + sp)) {
+    if (level == 1) {
+        if (!sqlite3_get_autocommit(db_))
+            runQuietly("ROLLBACK");
+        level_ = 0;
+    } else if (runQuietly("ROLLBACK TO " + sp) && runQuietly("RELEASE " + sp)) {
         level_ = level - 1;
     } else {
         // Not undone on its own: the whole transaction goes, outer levels too.

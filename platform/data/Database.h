@@ -41,9 +41,10 @@ public:
     const QString& alias() const { return alias_; }
     const QString& file() const { return file_; }
 
-    // Savepoints; begin() returns the new level. When a savepoint cannot be
-    // undone on its own the whole transaction is rolled back: epoch() then
-    // changes, and the outer levels are gone too.
+    // Savepoints; begin() returns the new level. The outermost level starts
+    // as a writer, so it waits for another program's lock like any write.
+    // When a savepoint cannot be undone on its own the whole transaction is
+    // rolled back: epoch() then changes, and the outer levels are gone too.
     int begin();
     void commit(int level);
     void rollback(int level) noexcept;
