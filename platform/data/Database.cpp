@@ -16,6 +16,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,6 +49,7 @@ Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     auto closeOnFailure = qScopeGuard([this] { close(); });
     if (rc != SQLITE_OK)
         throw rtl::DatabaseError(failure(rc));
+    fileId_ = idOf(file_);
     sqlite3_extended_result_codes(db_, 1);
     // Before any statement: a lock met while opening waits like any other.
     sqlite3_busy_timeout(db_, busyTimeoutMs);
@@ -56,15 +58,26 @@ Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     // Settings of this connection only; they write nothing to the file.
     Statement(*this, "PRAGMA synchronous=FULL").run();
     Statement(*this, "PRAGMA foreign_keys=OFF").run();
+    // Reading the mode opens the log of a logged database. The engine counts
+    // the question as a write: it is asked without the writes' steps.
+    {
+        switching_ = true;
+        auto done = qScopeGuard([this] { switching_ = false; });
+        Statement mode(*this, "PRAGMA journal_mode");
+        logReady_ = mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    }
+    noteLog();
     closeOnFailure.dismiss();
 }
 
 Database::~Database()
 {
     QObject::disconnect(eventLoop_);
-    // The log goes back into the file, so the closed database is one file
-    // even when another program still has it open.
-    if (wrote_) {
+    if (!lost_.isEmpty() || !changedFile().isEmpty()) {
+        emptyLog();
+    } else if (wrote_) {
+        // The log goes back into the file, so the closed database is one file
+        // even when another program still has it open.
         try {
             Statement(*this, "PRAGMA wal_checkpoint(TRUNCATE)").run();
         } catch (const rtl::Error&) {
@@ -82,6 +95,81 @@ void Database::close() noexcept
     if (db_ && sqlite3_close(db_) != SQLITE_OK)
         sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+std::optional<Database::FileId> Database::idOf(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+#else
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    return FileId{};
+#endif
+}
+
+// The engine opens the log by its name when it first reads a logged
+// database; which file that was is taken right then.
+void Database::noteLog()
+{
+    if (logSeen_ || !logReady_)
+        return;
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log || !log->pMethods)
+        return;
+    logSeen_ = true;
+    logId_ = idOf(logFile());
+}
+
+// The file of the two that the alias's path no longer names, "" while it
+// names both: a stat of each.
+QString Database::changedFile()
+{
+    if (idOf(file_) != fileId_)
+        return file_;
+    if (!logSeen_) {
+        noteLog();
+        if (!logSeen_)
+            return QString();
+    }
+    const std::optional<FileId> log = idOf(logFile());
+    return log && log == logId_ ? QString() : logFile();
+}
+
+void Database::checkFiles()
+{
+    if (lost_.isEmpty()) {
+        const QString changed = changedFile();
+        if (changed.isEmpty())
+            return;
+        lost_ = QStringLiteral("The database file %1 was removed or replaced while the program was running: "
+                               "nothing was saved")
+                    .arg(changed);
+        if (sqlite3_get_autocommit(db_))
+            emptyLog();
+    }
+    throw rtl::DatabaseError(lost_);
+}
+
+// What the log holds goes into the file this connection opened, through the
+// files it has open; nothing is written or deleted by name any more, since
+// the names may now lead to another database and its log. The log, emptied,
+// is nothing a later start could apply to the file now at the path.
+void Database::emptyLog() noexcept
+{
+    if (logEmptied_)
+        return;
+    logEmptied_ = true;
+    // The engine would otherwise checkpoint on closing and then delete the
+    // log and its index by their names.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    if (!logSeen_)
+        return;
+    releaseReads();
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
 // A database the program cannot write is refused before anything is read:
@@ -215,12 +303,27 @@ void Database::watchEventLoop()
         eventLoop_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { releaseReads(); });
 }
 
-// The file goes into its log mode only here, before the first write: a
-// start-up that fails has written nothing.
+// A writing statement is about to run. Inside a transaction it is stored
+// with the commit, which checks the files; on its own it is stored when it
+// ends, so they are checked now.
 void Database::beforeWrite()
 {
+    if (switching_)
+        return;
     wrote_ = true;
-    if (switching_ || !sqlite3_get_autocommit(db_) || (logReady_ && wantedIndexes_.empty()))
+    if (!sqlite3_get_autocommit(db_))
+        return;
+    checkFiles();
+    prepareForWrites();
+    // A reader that asks to write is not given the engine's busy wait.
+    releaseReads();
+}
+
+// The file goes into its log mode only here, before the first write: a
+// start-up that fails has written nothing.
+void Database::prepareForWrites()
+{
+    if (switching_ || (logReady_ && wantedIndexes_.empty()))
         return;
     switching_ = true;
     auto done = qScopeGuard([this] { switching_ = false; });
@@ -228,6 +331,8 @@ void Database::beforeWrite()
     if (!logReady_) {
         Statement(*this, "PRAGMA journal_mode=WAL").run();
         logReady_ = true;
+        Statement(*this, "PRAGMA journal_mode").run(); // opens the log
+        noteLog();
     }
     addWantedIndexes();
 }
@@ -265,9 +370,15 @@ long long Database::lastInsertId() const
 
 int Database::begin()
 {
-    beforeWrite();
+    if (!lost_.isEmpty())
+        throw rtl::DatabaseError(lost_);
+    wrote_ = true;
     const int level = level_ + 1;
     if (level == 1) {
+        if (!logReady_ || !wantedIndexes_.empty()) {
+            checkFiles(); // they write on their own
+            prepareForWrites();
+        }
         // A writer from the start: the engine's busy wait is not given to a
         // reader that asks to write.
         releaseReads();
@@ -281,6 +392,8 @@ int Database::begin()
 
 void Database::commit(int level)
 {
+    if (level == 1)
+        checkFiles();
     try {
         Statement(*this, level == 1 ? std::string("COMMIT") : "RELEASE tk_" + std::to_string(level)).run();
     } catch (const rtl::Error&) {
@@ -322,9 +435,12 @@ void Database::rollback(int level) noexcept
         level_ = 0;
         ++epoch_;
     }
-    if (failedCommit_ && sqlite3_get_autocommit(db_)) {
+    if (sqlite3_get_autocommit(db_)) {
+        if (!lost_.isEmpty())
+            emptyLog();
+        else if (failedCommit_)
+            runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
         failedCommit_ = false;
-        runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     members_.forEach<Member>([](Member* m) {
         try {

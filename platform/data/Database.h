@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,9 @@ public:
         Create, // a new file
     };
 
-    // Opens without reading or writing anything: the engine's busy wait holds
-    // from the first statement on, and the file is switched to its log mode
-    // only before the first write (so a start-up that fails changes nothing).
+    // Opens without writing anything: the engine's busy wait holds from the
+    // first statement on, and the file is switched to its log mode only
+    // before the first write (so a start-up that fails changes nothing).
     Database(QString alias, QString file, int busyTimeoutMs, Mode mode = Mode::Open);
     // Ends every statement, checkpoints the log into the file when this
     // connection wrote, and closes.
@@ -45,6 +46,12 @@ public:
     // as a writer, so it waits for another program's lock like any write.
     // When a savepoint cannot be undone on its own the whole transaction is
     // rolled back: epoch() then changes, and the outer levels are gone too.
+    //
+    // Before every write that stores something (an outermost commit, a write
+    // of its own, the change of the log mode) the connection checks that the
+    // alias's path still names the database and log files it has open. When
+    // one was removed or replaced, the write is refused, and so is every
+    // later one.
     int begin();
     void commit(int level);
     void rollback(int level) noexcept;
@@ -95,11 +102,23 @@ private:
     Slot* tryBorrow(const std::string& sql, int* code);
     void giveBack(Slot& slot);
     void beforeWrite();
+    void prepareForWrites();
     void addWantedIndexes() noexcept;
     void watchEventLoop();
     void checkWritable() const;
     void close() noexcept;
     bool runQuietly(const std::string& sql) noexcept;
+
+    struct FileId {
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    static std::optional<FileId> idOf(const QString& path);
+    QString logFile() const { return file_ + QStringLiteral("-wal"); }
+    void noteLog();
+    QString changedFile();
+    void checkFiles();
+    void emptyLog() noexcept;
 
     QString alias_;
     QString file_;
@@ -113,6 +132,11 @@ private:
     bool switching_ = false;
     bool wrote_ = false;
     bool failedCommit_ = false;
+    std::optional<FileId> fileId_; // the database file, as opened
+    std::optional<FileId> logId_;  // the log, once the engine has it open
+    bool logSeen_ = false;
+    QString lost_; // the refusal, once a file was removed or replaced
+    bool logEmptied_ = false;
     std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };
