@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,6 +28,10 @@ namespace {
 
 // Prepared statements kept for reuse; the least used go beyond this.
 constexpr size_t kKeptStatements = 64;
+
+// The engine maps its log's index in regions of this size: a smaller index
+// file is mapped by no connection.
+constexpr qint64 kIndexRegion = 32768;
 
 // Whether this process may write `path` (and, for a folder, make files in
 // it). The effective rights count, as the engine will meet them.
@@ -44,6 +50,8 @@ bool writable(const QString& path, bool folder)
 Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     : alias_(std::move(alias)), file_(std::move(file))
 {
+    logExisted_ = QFileInfo::exists(logFile());
+    indexExisted_ = QFileInfo::exists(file_ + QStringLiteral("-shm"));
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(QFile::encodeName(file_).constData(), &db_, flags, nullptr);
     auto closeOnFailure = qScopeGuard([this] { close(); });
@@ -95,6 +103,7 @@ void Database::close() noexcept
     if (db_ && sqlite3_close(db_) != SQLITE_OK)
         sqlite3_close_v2(db_);
     db_ = nullptr;
+    removeEmptyLog();
 }
 
 std::optional<Database::FileId> Database::idOf(const QString& path)
@@ -172,6 +181,21 @@ void Database::emptyLog() noexcept
     sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
+// A start on a full disk leaves the log and its index made but empty: the
+// engine deletes them itself only when it could checkpoint. Only files this
+// connection made go, and only while no connection can be using them.
+void Database::removeEmptyLog() noexcept
+{
+    if (!lost_.isEmpty() || logExisted_ || indexExisted_)
+        return;
+    const QFileInfo log(logFile());
+    const QFileInfo index(file_ + QStringLiteral("-shm"));
+    if ((log.exists() && log.size() > 0) || (index.exists() && index.size() >= kIndexRegion))
+        return;
+    QFile::remove(log.filePath());
+    QFile::remove(index.filePath());
+}
+
 // A database the program cannot write is refused before anything is read:
 // reading a logged database would leave its -wal and -shm files behind.
 void Database::checkWritable() const
@@ -188,10 +212,17 @@ void Database::checkWritable() const
     }
 }
 
-QString Database::messageOf(int code, int extendedCode, const QString& engineText) const
+QString Database::messageOf(int code, int extendedCode, const QString& engineText, int systemError) const
 {
     if (extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE)
         return QStringLiteral("Key violation.");
+#ifdef Q_OS_UNIX
+    // The engine calls a full disk met while sizing its log's index an I/O error.
+    if ((code & 0xff) == SQLITE_IOERR && (systemError == ENOSPC || systemError == EDQUOT))
+        return QStringLiteral("Disk full");
+#else
+    Q_UNUSED(systemError);
+#endif
     switch (code & 0xff) {
     case SQLITE_FULL:
         return QStringLiteral("Disk full");
@@ -210,7 +241,8 @@ QString Database::messageOf(int code, int extendedCode, const QString& engineTex
 
 QString Database::failure(int code) const
 {
-    return messageOf(code, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+    return messageOf(code, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)),
+                     sqlite3_system_errno(db_));
 }
 
 void Database::raise(const QString& message, const DataSet* owner)

@@ -73,7 +73,7 @@ public:
 
     // The layer's message for an engine failure: key violations and a full
     // disk in the layer's words, failures about the file naming it.
-    QString messageOf(int code, int extendedCode, const QString& engineText) const;
+    QString messageOf(int code, int extendedCode, const QString& engineText, int systemError = 0) const;
     QString failure(int code) const; // of the connection's last call
     // As "<name>: <message>" when a dataset is given.
     [[noreturn]] static void raise(const QString& message, const DataSet* owner = nullptr);
@@ -119,6 +119,7 @@ private:
     QString changedFile();
     void checkFiles();
     void emptyLog() noexcept;
+    void removeEmptyLog() noexcept;
 
     QString alias_;
     QString file_;
@@ -137,6 +138,7 @@ private:
     bool logSeen_ = false;
     QString lost_; // the refusal, once a file was removed or replaced
     bool logEmptied_ = false;
+    bool logExisted_ = false, indexExisted_ = false; // beside the file when it was opened
     std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };

@@ -1,8 +1,12 @@
 #include "FaultyDisk.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <string>
+#include <unistd.h>
 
 namespace faultydisk {
 
@@ -17,6 +21,7 @@ struct State {
     int armedAt = 0; // operation number, 0 when nothing is armed
     Fault fault = Fault::IoError;
     bool struck = false;
+    bool full = false;
 };
 
 State& state()
@@ -29,6 +34,7 @@ State& state()
 struct File {
     sqlite3_file base;
     sqlite3_file* real;
+    const char* name;
 };
 
 sqlite3_file* real(sqlite3_file* f)
@@ -54,6 +60,7 @@ int meet(bool sync)
     case Fault::IoError:
         break;
     }
+    errno = EIO;
     return sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_WRITE;
 }
 
@@ -111,6 +118,14 @@ int xDeviceCharacteristics(sqlite3_file* f)
 }
 int xShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out)
 {
+    if (state().full && extend) {
+        const std::string index = std::string(reinterpret_cast<File*>(f)->name) + "-shm";
+        const int fd = ::open(index.c_str(), O_RDWR | O_CREAT, 0644);
+        if (fd >= 0)
+            ::close(fd);
+        errno = ENOSPC;
+        return SQLITE_IOERR_SHMSIZE;
+    }
     return real(f)->pMethods->xShmMap(real(f), page, size, extend, out);
 }
 int xShmLock(sqlite3_file* f, int offset, int n, int flags)
@@ -140,6 +155,7 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* 
     auto* file = reinterpret_cast<File*>(f);
     file->base.pMethods = nullptr;
     file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+    file->name = name;
     const int rc = s.system->xOpen(s.system, name, file->real, flags, outFlags);
     if (rc == SQLITE_OK && file->real->pMethods)
         file->base.pMethods = &s.methods;
@@ -204,6 +220,11 @@ void disarm()
 bool struck()
 {
     return state().struck;
+}
+
+void setFull(bool full)
+{
+    state().full = full;
 }
 
 } // namespace faultydisk
