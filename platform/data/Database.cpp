@@ -15,9 +15,11 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -45,6 +47,17 @@ bool writable(const QString& path, bool folder)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// Whether the open file `fd` is the one `name` leads to now.
+bool isFileAt(int fd, const QByteArray& name)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+#endif
+
 } // namespace
 
 Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
@@ -63,6 +76,7 @@ Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     if (mode == Mode::Open)
         checkWritable();
+    lock();
     // Settings of this connection only; they write nothing to the file.
     Statement(*this, "PRAGMA synchronous=FULL").run();
     Statement(*this, "PRAGMA foreign_keys=OFF").run();
@@ -104,6 +118,7 @@ void Database::close() noexcept
         sqlite3_close_v2(db_);
     db_ = nullptr;
     removeEmptyLog();
+    unlock();
 }
 
 std::optional<Database::FileId> Database::idOf(const QString& path)
@@ -194,6 +209,52 @@ void Database::removeEmptyLog() noexcept
         return;
     QFile::remove(log.filePath());
     QFile::remove(index.filePath());
+}
+
+// A lock on a file beside the database, which the system drops when the
+// process ends, however it ends. The file goes when the lock is given back.
+void Database::lock()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
+            if (fd >= 0)
+                ::close(fd);
+            if (err == EWOULDBLOCK)
+                throw rtl::DatabaseError(
+                    QStringLiteral("The database %1 is in use by another copy of the program").arg(file_));
+            if (err == ENOSPC || err == EDQUOT)
+                throw rtl::DatabaseError(QStringLiteral("Disk full"));
+            throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1: %2")
+                                         .arg(file_, QString::fromLocal8Bit(std::strerror(err))));
+        }
+        // A copy that was just ending may have removed the file it locked:
+        // the lock holds only on the file the name leads to.
+        if (isFileAt(fd, name)) {
+            lockFd_ = fd;
+            return;
+        }
+        ::close(fd);
+    }
+    throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1").arg(file_));
+#endif
+}
+
+void Database::unlock() noexcept
+{
+#ifdef Q_OS_UNIX
+    if (lockFd_ < 0)
+        return;
+    // Removed while still held, so that a copy starting now locks a new one.
+    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
+    if (isFileAt(lockFd_, name))
+        ::unlink(name.constData());
+    ::close(lockFd_);
+    lockFd_ = -1;
+#endif
 }
 
 // A database the program cannot write is refused before anything is read:

@@ -32,6 +32,8 @@ public:
     // Opens without writing anything: the engine's busy wait holds from the
     // first statement on, and the file is switched to its log mode only
     // before the first write (so a start-up that fails changes nothing).
+    // One connection at a time, in any process, has a database: another one
+    // is refused while the first lives.
     Database(QString alias, QString file, int busyTimeoutMs, Mode mode = Mode::Open);
     // Ends every statement, checkpoints the log into the file when this
     // connection wrote, and closes.
@@ -120,6 +122,8 @@ private:
     void checkFiles();
     void emptyLog() noexcept;
     void removeEmptyLog() noexcept;
+    void lock();
+    void unlock() noexcept;
 
     QString alias_;
     QString file_;
@@ -139,6 +143,7 @@ private:
     QString lost_; // the refusal, once a file was removed or replaced
     bool logEmptied_ = false;
     bool logExisted_ = false, indexExisted_ = false; // beside the file when it was opened
+    int lockFd_ = -1;
     std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };
