@@ -456,14 +456,28 @@ TEST(TableOpen, EngineMessagesAboutTheFileNameIt)
     EXPECT_EQ(errorOf([&] { t.open(); }), file + ": file is not a database");
 }
 
-TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)
+// Names in the engine's configuration match whatever their case, as in any
+// INI file; an alias whose path is empty or missing says so.
+TEST(TableOpen, AnAliasIsFoundWhateverItsCaseAndOneWithoutItsDatabaseIsReported)
 {
     TempDatabase db;
+    auto openOn = [](const QString& alias) {
+        data::Table t(QStringLiteral("TBarang"));
+        t.setDatabaseName(alias);
+        t.setTableName(QStringLiteral("Barang.db"));
+        return errorOf([&] { t.open(); });
+    };
     data::Engine::writeAlias(QStringLiteral("Empty"), db.folder() + "/nothing-here");
-    data::Table t(QStringLiteral("TBarang"));
-    t.setDatabaseName(QStringLiteral("Empty"));
-    t.setTableName(QStringLiteral("Barang.db"));
-    EXPECT_TRUE(errorOf([&] { t.open(); }).startsWith("Database not found for alias Empty: "));
+    EXPECT_TRUE(openOn("Empty").startsWith("Database not found for alias Empty: "));
+    QFile config(data::Engine::configPath());
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    config.write("[stock]\npath=" + QFile::encodeName(db.dataFolder()) +
+                 "\n[Blank]\nPath=\n[NoPath]\nBusyTimeout=100\n");
+    config.close();
+    EXPECT_EQ(openOn("Stock"), "<no error>");
+    const QString ini = data::Engine::configPath();
+    EXPECT_EQ(openOn("Blank"), "The database alias Blank has no folder: its Path= is empty in " + ini);
+    EXPECT_EQ(openOn("NoPath"), "The database alias NoPath has no folder: it has no Path= in " + ini);
 }
 
 } // namespace
