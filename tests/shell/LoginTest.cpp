@@ -67,6 +67,23 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase {"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Whatever the file's size, the login answers at once, as its text says: a
+// sparse file of 40 GB holds the password and then NUL bytes, which end it.
+TEST_F(ShellTest, AHugePasswordFileIsAnsweredAsItsTextSays)
+{
+    writePasswordFile("SECRET");
+    if (!QFile::resize(QStringLiteral("Pass.Txt"), 40LL << 30))
+        GTEST_SKIP() << "no sparse file of 40 GB here";
+    QString memo;
+    EXPECT_EQ(runLogin(QStringLiteral("secret"), [&] {
+                  memo = Fpass->Memo1->text();
+                  endProgram();
+              }),
+              0);
+    EXPECT_TRUE(dialogs.calls().empty()) << dialogs.texts().join(" / ").toStdString();
+    EXPECT_EQ(memo, "SECRET");
+}
+
 TEST_F(ShellTest, MasterPasswordLeavesTheFilesTextInTheMemo)
 {
     writePasswordFile("SECRET");
