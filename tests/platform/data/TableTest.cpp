@@ -9,6 +9,7 @@
 #include "platform/rtl/Errors.h"
 
 #include <QFile>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -193,6 +194,20 @@ TEST_F(TableTest, FieldsWithoutEditModeRefuseAssignments)
     headers->append();
     EXPECT_EQ(errorOf([&] { no->setAsInteger(5); }), "TMasKeluar: Field 'No' cannot be modified");
     headers->cancel();
+}
+
+// A sum past the largest number is no quantity: the conversion's message,
+// and the field keeps its value.
+TEST_F(TableTest, ANumberFieldTakesOnlyFiniteNumbers)
+{
+    addItem("10001", "PAKU");
+    items->edit();
+    stock->setAsFloat(1e308);
+    EXPECT_EQ(errorOf([&] { stock->setAsFloat(stock->asFloat() * 10); }),
+              "'INF' is not a valid floating point value");
+    EXPECT_EQ(errorOf([&] { stock->setAsFloat(std::nan("")); }), "'NAN' is not a valid floating point value");
+    items->post();
+    EXPECT_EQ(stock->asFloat(), 1e308);
 }
 
 TEST_F(TableTest, IssueHeadersGetRisingNumbersAndSwitchIndexWithoutLosingTheRow)
