@@ -47,7 +47,7 @@ AliasEntry aliasEntry(const QString& alias)
 {
     const QString config = Engine::configPath();
     QSettings ini(config, QSettings::IniFormat);
-    bool named = false, pathKey = false;
+    bool named = false;
     for (const QString& group : ini.childGroups()) {
         if (group.compare(alias, Qt::CaseInsensitive) != 0)
             continue;
@@ -56,7 +56,6 @@ AliasEntry aliasEntry(const QString& alias)
         ini.beginGroup(group);
         for (const QString& key : ini.childKeys()) {
             if (key.compare(QLatin1String("Path"), Qt::CaseInsensitive) == 0) {
-                pathKey = true;
                 entry.path = ini.value(key).toString();
             } else if (key.compare(QLatin1String("BusyTimeout"), Qt::CaseInsensitive) == 0) {
                 bool ok = false;
@@ -69,11 +68,10 @@ AliasEntry aliasEntry(const QString& alias)
         if (!entry.path.isEmpty())
             return entry;
     }
+    // A missing Path= counts as an empty one.
     if (named)
-        throw rtl::DatabaseError(QStringLiteral("The database alias %1 has no folder: %2 in %3")
-                                     .arg(alias, pathKey ? QStringLiteral("its Path= is empty")
-                                                         : QStringLiteral("it has no Path="),
-                                          config));
+        throw rtl::DatabaseError(
+            QStringLiteral("The database alias %1 has no folder: its Path= is empty in %2").arg(alias, config));
     throw rtl::DatabaseError(QStringLiteral("Unknown database alias: %1").arg(alias));
 }
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
+
 namespace rtl {
 
 // File helpers for small text files named relative to the current directory.
@@ -15,7 +17,7 @@ bool deleteFile(const QString& path);
 // file is its beginning. Raises InOutError when the file cannot be opened
 // ("Cannot open file ...", at once also for a named pipe or a device: only
 // regular files are read) or read.
-QString loadMemoText(const QString& path, qint64 limit);
+QString loadMemoText(const QString& path, qint64 limit = std::numeric_limits<qint64>::max());
 
 // Writes the bytes to a new file in the same folder and only then puts it in
 // place of `path`, so a failure leaves the old file as it was. The new file

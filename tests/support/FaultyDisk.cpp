@@ -3,10 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <string>
-#include <unistd.h>
 
 namespace faultydisk {
 
@@ -34,7 +31,6 @@ State& state()
 struct File {
     sqlite3_file base;
     sqlite3_file* real;
-    const char* name;
 };
 
 sqlite3_file* real(sqlite3_file* f)
@@ -119,10 +115,6 @@ int xDeviceCharacteristics(sqlite3_file* f)
 int xShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out)
 {
     if (state().full && extend) {
-        const std::string index = std::string(reinterpret_cast<File*>(f)->name) + "-shm";
-        const int fd = ::open(index.c_str(), O_RDWR | O_CREAT, 0644);
-        if (fd >= 0)
-            ::close(fd);
         errno = ENOSPC;
         return SQLITE_IOERR_SHMSIZE;
     }
@@ -155,7 +147,6 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* 
     auto* file = reinterpret_cast<File*>(f);
     file->base.pMethods = nullptr;
     file->real = reinterpret_cast<sqlite3_file*>(file + 1);
-    file->name = name;
     const int rc = s.system->xOpen(s.system, name, file->real, flags, outFlags);
     if (rc == SQLITE_OK && file->real->pMethods)
         file->base.pMethods = &s.methods;

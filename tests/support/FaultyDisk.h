@@ -28,7 +28,7 @@ void disarm();
 bool struck(); // the armed fault happened
 
 // While full, the index of the log finds no room to grow, as on a full disk:
-// its file is made, and sizing it fails with the system's ENOSPC.
+// sizing it fails with the system's ENOSPC.
 void setFull(bool full);
 
 } // namespace faultydisk

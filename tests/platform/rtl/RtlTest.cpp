@@ -119,13 +119,13 @@ protected:
 TEST_F(FilesTest, MemoTextNormalisesLineBreaksAndEndsAtNul)
 {
     write("a", QByteArray("AB\nCD\rEF\r\nGH"));
-    EXPECT_EQ(rtl::loadMemoText(path("a"), 1 << 20), "AB\r\nCD\r\nEF\r\nGH");
+    EXPECT_EQ(rtl::loadMemoText(path("a")), "AB\r\nCD\r\nEF\r\nGH");
     EXPECT_EQ(rtl::loadMemoText(path("a"), 4), "AB\r\nC");
     write("b", QByteArray("SECRET\0TAIL", 11));
-    EXPECT_EQ(rtl::loadMemoText(path("b"), 1 << 20), "SECRET");
+    EXPECT_EQ(rtl::loadMemoText(path("b")), "SECRET");
     write("c", QByteArray());
-    EXPECT_EQ(rtl::loadMemoText(path("c"), 1 << 20), "");
-    EXPECT_THROW(rtl::loadMemoText(path("missing"), 1 << 20), rtl::InOutError);
+    EXPECT_EQ(rtl::loadMemoText(path("c")), "");
+    EXPECT_THROW(rtl::loadMemoText(path("missing")), rtl::InOutError);
 }
 
 TEST_F(FilesTest, OnlyARegularFileIsRead)
@@ -133,13 +133,13 @@ TEST_F(FilesTest, OnlyARegularFileIsRead)
     // A named pipe would hold the reader until something writes to it.
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("Pass.Txt")).constData(), 0644), 0);
     try {
-        rtl::loadMemoText(path("Pass.Txt"), 1 << 20);
+        rtl::loadMemoText(path("Pass.Txt"));
         FAIL() << "a named pipe is no password file";
     } catch (const rtl::InOutError& e) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot open file \"%1\".").arg(path("Pass.Txt"))))
             << e.message().toStdString();
     }
-    EXPECT_THROW(rtl::loadMemoText(QStringLiteral("/dev/zero"), 1 << 20), rtl::InOutError);
+    EXPECT_THROW(rtl::loadMemoText(QStringLiteral("/dev/zero")), rtl::InOutError);
 }
 
 TEST_F(FilesTest, ReplacingContentsWritesInFullOrLeavesTheOldFile)
