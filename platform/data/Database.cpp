@@ -198,10 +198,11 @@ void Database::emptyLog() noexcept
 
 // A start on a full disk leaves the log and its index made but empty: the
 // engine deletes them itself only when it could checkpoint. Only files this
-// connection made go, and only while no connection can be using them.
+// connection made go, only while no connection can be using them, and never
+// once the names may lead to another database's files.
 void Database::removeEmptyLog() noexcept
 {
-    if (!lost_.isEmpty() || logExisted_ || indexExisted_)
+    if (logEmptied_ || logExisted_ || indexExisted_)
         return;
     const QFileInfo log(logFile());
     const QFileInfo index(file_ + QStringLiteral("-shm"));
