@@ -11,6 +11,9 @@ const QString PasswordFile = QStringLiteral("Pass.Txt");
 
 namespace {
 const QString MasterPassword = QStringLiteral("KOLIBA");
+// Far beyond what an entry box holds: the text of a longer file matches no
+// entry whatever follows, so the file is read no further, whatever its size.
+constexpr qint64 LongestPasswordText = 1 << 20;
 } // namespace
 
 TFpass::TFpass(QWidget* parent) : ui::Form(parent)
@@ -39,7 +42,7 @@ void TFpass::Button1Click()
     // holds its text whichever password lets the user in.
     QString stored;
     if (rtl::fileExists(PasswordFile)) {
-        Memo1->setText(rtl::loadMemoText(PasswordFile));
+        Memo1->setText(rtl::loadMemoText(PasswordFile, LongestPasswordText));
         stored = Memo1->text();
     }
     if (Edit1->text() == MasterPassword || Edit1->text() == stored) {

@@ -14,8 +14,13 @@
 
 #include <algorithm>
 
+#include <cerrno>
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -25,6 +30,10 @@ namespace {
 
 // Prepared statements kept for reuse; the least used go beyond this.
 constexpr size_t kKeptStatements = 64;
+
+// The engine maps its log's index in regions of this size: a smaller index
+// file is mapped by no connection.
+constexpr qint64 kIndexRegion = 32768;
 
 // Whether this process may write `path` (and, for a folder, make files in
 // it). The effective rights count, as the engine will meet them.
@@ -38,33 +47,59 @@ bool writable(const QString& path, bool folder)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// Whether the open file `fd` is the one `name` leads to now.
+bool isFileAt(int fd, const QByteArray& name)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+#endif
+
 } // namespace
 
 Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     : alias_(std::move(alias)), file_(std::move(file))
 {
+    logExisted_ = QFileInfo::exists(logFile());
+    indexExisted_ = QFileInfo::exists(file_ + QStringLiteral("-shm"));
     const int flags = SQLITE_OPEN_READWRITE | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(QFile::encodeName(file_).constData(), &db_, flags, nullptr);
     auto closeOnFailure = qScopeGuard([this] { close(); });
     if (rc != SQLITE_OK)
         throw rtl::DatabaseError(failure(rc));
+    fileId_ = idOf(file_);
     sqlite3_extended_result_codes(db_, 1);
     // Before any statement: a lock met while opening waits like any other.
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     if (mode == Mode::Open)
         checkWritable();
+    lock();
     // Settings of this connection only; they write nothing to the file.
     Statement(*this, "PRAGMA synchronous=FULL").run();
     Statement(*this, "PRAGMA foreign_keys=OFF").run();
+    // Reading the mode opens the log of a logged database. The engine counts
+    // the question as a write: it is asked without the writes' steps.
+    {
+        switching_ = true;
+        auto done = qScopeGuard([this] { switching_ = false; });
+        Statement mode(*this, "PRAGMA journal_mode");
+        logReady_ = mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    }
+    noteLog();
     closeOnFailure.dismiss();
 }
 
 Database::~Database()
 {
     QObject::disconnect(eventLoop_);
-    // The log goes back into the file, so the closed database is one file
-    // even when another program still has it open.
-    if (wrote_) {
+    if (!lost_.isEmpty() || !changedFile().isEmpty()) {
+        emptyLog();
+    } else if (wrote_) {
+        // The log goes back into the file, so the closed database is one file
+        // even when another program still has it open.
         try {
             Statement(*this, "PRAGMA wal_checkpoint(TRUNCATE)").run();
         } catch (const rtl::Error&) {
@@ -82,6 +117,145 @@ void Database::close() noexcept
     if (db_ && sqlite3_close(db_) != SQLITE_OK)
         sqlite3_close_v2(db_);
     db_ = nullptr;
+    removeEmptyLog();
+    unlock();
+}
+
+std::optional<Database::FileId> Database::idOf(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+#else
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    return FileId{};
+#endif
+}
+
+// The engine opens the log by its name when it first reads a logged
+// database; which file that was is taken right then.
+void Database::noteLog()
+{
+    if (logSeen_ || !logReady_)
+        return;
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log || !log->pMethods)
+        return;
+    logSeen_ = true;
+    logId_ = idOf(logFile());
+}
+
+// The file of the two that the alias's path no longer names, "" while it
+// names both: a stat of each.
+QString Database::changedFile()
+{
+    if (idOf(file_) != fileId_)
+        return file_;
+    if (!logSeen_) {
+        noteLog();
+        if (!logSeen_)
+            return QString();
+    }
+    const std::optional<FileId> log = idOf(logFile());
+    return log && log == logId_ ? QString() : logFile();
+}
+
+void Database::checkFiles()
+{
+    if (lost_.isEmpty()) {
+        const QString changed = changedFile();
+        if (changed.isEmpty())
+            return;
+        lost_ = QStringLiteral("The database file %1 was removed or replaced while the program was running: "
+                               "nothing was saved")
+                    .arg(changed);
+        if (sqlite3_get_autocommit(db_))
+            emptyLog();
+    }
+    throw rtl::DatabaseError(lost_);
+}
+
+// What the log holds goes into the file this connection opened, through the
+// files it has open; nothing is written or deleted by name any more, since
+// the names may now lead to another database and its log. The log, emptied,
+// is nothing a later start could apply to the file now at the path.
+void Database::emptyLog() noexcept
+{
+    if (logEmptied_)
+        return;
+    logEmptied_ = true;
+    // The engine would otherwise checkpoint on closing and then delete the
+    // log and its index by their names.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    if (!logSeen_)
+        return;
+    releaseReads();
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+}
+
+// A start on a full disk leaves the log and its index made but empty: the
+// engine deletes them itself only when it could checkpoint. Only files this
+// connection made go, only while no connection can be using them, and never
+// once the names may lead to another database's files.
+void Database::removeEmptyLog() noexcept
+{
+    if (logEmptied_ || logExisted_ || indexExisted_)
+        return;
+    const QFileInfo log(logFile());
+    const QFileInfo index(file_ + QStringLiteral("-shm"));
+    if ((log.exists() && log.size() > 0) || (index.exists() && index.size() >= kIndexRegion))
+        return;
+    QFile::remove(log.filePath());
+    QFile::remove(index.filePath());
+}
+
+// A lock on a file beside the database, which the system drops when the
+// process ends, however it ends. The file goes when the lock is given back.
+void Database::lock()
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
+            if (fd >= 0)
+                ::close(fd);
+            if (err == EWOULDBLOCK)
+                throw rtl::DatabaseError(
+                    QStringLiteral("The database %1 is in use by another copy of the program").arg(file_));
+            if (err == ENOSPC || err == EDQUOT)
+                throw rtl::DatabaseError(QStringLiteral("Disk full"));
+            throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1: %2")
+                                         .arg(file_, QString::fromLocal8Bit(std::strerror(err))));
+        }
+        // A copy that was just ending may have removed the file it locked:
+        // the lock holds only on the file the name leads to.
+        if (isFileAt(fd, name)) {
+            lockFd_ = fd;
+            return;
+        }
+        ::close(fd);
+    }
+    throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1").arg(file_));
+#endif
+}
+
+void Database::unlock() noexcept
+{
+#ifdef Q_OS_UNIX
+    if (lockFd_ < 0)
+        return;
+    // Removed while still held, so that a copy starting now locks a new one.
+    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
+    if (isFileAt(lockFd_, name))
+        ::unlink(name.constData());
+    ::close(lockFd_);
+    lockFd_ = -1;
+#endif
 }
 
 // A database the program cannot write is refused before anything is read:
@@ -100,10 +274,17 @@ void Database::checkWritable() const
     }
 }
 
-QString Database::messageOf(int code, int extendedCode, const QString& engineText) const
+QString Database::messageOf(int code, int extendedCode, const QString& engineText, int systemError) const
 {
     if (extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE)
         return QStringLiteral("Key violation.");
+#ifdef Q_OS_UNIX
+    // The engine calls a full disk met while sizing its log's index an I/O error.
+    if ((code & 0xff) == SQLITE_IOERR && (systemError == ENOSPC || systemError == EDQUOT))
+        return QStringLiteral("Disk full");
+#else
+    Q_UNUSED(systemError);
+#endif
     switch (code & 0xff) {
     case SQLITE_FULL:
         return QStringLiteral("Disk full");
@@ -122,7 +303,8 @@ QString Database::messageOf(int code, int extendedCode, const QString& engineTex
 
 QString Database::failure(int code) const
 {
-    return messageOf(code, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+    return messageOf(code, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)),
+                     sqlite3_system_errno(db_));
 }
 
 void Database::raise(const QString& message, const DataSet* owner)
@@ -215,12 +397,27 @@ void Database::watchEventLoop()
         eventLoop_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { releaseReads(); });
 }
 
-// The file goes into its log mode only here, before the first write: a
-// start-up that fails has written nothing.
+// A writing statement is about to run. Inside a transaction it is stored
+// with the commit, which checks the files; on its own it is stored when it
+// ends, so they are checked now.
 void Database::beforeWrite()
 {
+    if (switching_)
+        return;
     wrote_ = true;
-    if (switching_ || !sqlite3_get_autocommit(db_) || (logReady_ && wantedIndexes_.empty()))
+    if (!sqlite3_get_autocommit(db_))
+        return;
+    checkFiles();
+    prepareForWrites();
+    // A reader that asks to write is not given the engine's busy wait.
+    releaseReads();
+}
+
+// The file goes into its log mode only here, before the first write: a
+// start-up that fails has written nothing.
+void Database::prepareForWrites()
+{
+    if (switching_ || (logReady_ && wantedIndexes_.empty()))
         return;
     switching_ = true;
     auto done = qScopeGuard([this] { switching_ = false; });
@@ -228,6 +425,8 @@ void Database::beforeWrite()
     if (!logReady_) {
         Statement(*this, "PRAGMA journal_mode=WAL").run();
         logReady_ = true;
+        Statement(*this, "PRAGMA journal_mode").run(); // opens the log
+        noteLog();
     }
     addWantedIndexes();
 }
@@ -265,17 +464,32 @@ long long Database::lastInsertId() const
 
 int Database::begin()
 {
-    beforeWrite();
+    if (!lost_.isEmpty())
+        throw rtl::DatabaseError(lost_);
+    wrote_ = true;
     const int level = level_ + 1;
-    Statement(*this, "SAVEPOINT tk_" + std::to_string(level)).run();
+    if (level == 1) {
+        if (!logReady_ || !wantedIndexes_.empty()) {
+            checkFiles(); // they write on their own
+            prepareForWrites();
+        }
+        // A writer from the start: the engine's busy wait is not given to a
+        // reader that asks to write.
+        releaseReads();
+        Statement(*this, "BEGIN IMMEDIATE").run();
+    } else {
+        Statement(*this, "SAVEPOINT tk_" + std::to_string(level)).run();
+    }
     level_ = level;
     return level;
 }
 
 void Database::commit(int level)
 {
+    if (level == 1)
+        checkFiles();
     try {
-        Statement(*this, "RELEASE tk_" + std::to_string(level)).run();
+        Statement(*this, level == 1 ? std::string("COMMIT") : "RELEASE tk_" + std::to_string(level)).run();
     } catch (const rtl::Error&) {
         // A commit whose log sync failed has its pages in the log all the
         // same, where a start after a crash would find them: the rollback
@@ -302,7 +516,11 @@ void Database::rollback(int level) noexcept
     // nothing itself; but it never leaves a savepoint or a transaction open.
     releaseReads();
     const std::string sp = "tk_" + std::to_string(level);
-    if (runQuietly("ROLLBACK TO " + sp) && runQuietly("RELEASE " + sp)) {
+    if (level == 1) {
+        if (!sqlite3_get_autocommit(db_))
+            runQuietly("ROLLBACK");
+        level_ = 0;
+    } else if (runQuietly("ROLLBACK TO " + sp) && runQuietly("RELEASE " + sp)) {
         level_ = level - 1;
     } else {
         // Not undone on its own: the whole transaction goes, outer levels too.
@@ -311,9 +529,12 @@ void Database::rollback(int level) noexcept
         level_ = 0;
         ++epoch_;
     }
-    if (failedCommit_ && sqlite3_get_autocommit(db_)) {
+    if (sqlite3_get_autocommit(db_)) {
+        if (!lost_.isEmpty())
+            emptyLog();
+        else if (failedCommit_)
+            runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
         failedCommit_ = false;
-        runQuietly("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     members_.forEach<Member>([](Member* m) {
         try {

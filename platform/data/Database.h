@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,11 @@ public:
         Create, // a new file
     };
 
-    // Opens without reading or writing anything: the engine's busy wait holds
-    // from the first statement on, and the file is switched to its log mode
-    // only before the first write (so a start-up that fails changes nothing).
+    // Opens without writing anything: the engine's busy wait holds from the
+    // first statement on, and the file is switched to its log mode only
+    // before the first write (so a start-up that fails changes nothing).
+    // One connection at a time, in any process, has a database: another one
+    // is refused while the first lives.
     Database(QString alias, QString file, int busyTimeoutMs, Mode mode = Mode::Open);
     // Ends every statement, checkpoints the log into the file when this
     // connection wrote, and closes.
@@ -41,9 +44,16 @@ public:
     const QString& alias() const { return alias_; }
     const QString& file() const { return file_; }
 
-    // Savepoints; begin() returns the new level. When a savepoint cannot be
-    // undone on its own the whole transaction is rolled back: epoch() then
-    // changes, and the outer levels are gone too.
+    // Savepoints; begin() returns the new level. The outermost level starts
+    // as a writer, so it waits for another program's lock like any write.
+    // When a savepoint cannot be undone on its own the whole transaction is
+    // rolled back: epoch() then changes, and the outer levels are gone too.
+    //
+    // Before every write that stores something (an outermost commit, a write
+    // of its own, the change of the log mode) the connection checks that the
+    // alias's path still names the database and log files it has open. When
+    // one was removed or replaced, the write is refused, and so is every
+    // later one.
     int begin();
     void commit(int level);
     void rollback(int level) noexcept;
@@ -65,7 +75,7 @@ public:
 
     // The layer's message for an engine failure: key violations and a full
     // disk in the layer's words, failures about the file naming it.
-    QString messageOf(int code, int extendedCode, const QString& engineText) const;
+    QString messageOf(int code, int extendedCode, const QString& engineText, int systemError = 0) const;
     QString failure(int code) const; // of the connection's last call
     // As "<name>: <message>" when a dataset is given.
     [[noreturn]] static void raise(const QString& message, const DataSet* owner = nullptr);
@@ -94,11 +104,26 @@ private:
     Slot* tryBorrow(const std::string& sql, int* code);
     void giveBack(Slot& slot);
     void beforeWrite();
+    void prepareForWrites();
     void addWantedIndexes() noexcept;
     void watchEventLoop();
     void checkWritable() const;
     void close() noexcept;
     bool runQuietly(const std::string& sql) noexcept;
+
+    struct FileId {
+        unsigned long long device = 0, inode = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    static std::optional<FileId> idOf(const QString& path);
+    QString logFile() const { return file_ + QStringLiteral("-wal"); }
+    void noteLog();
+    QString changedFile();
+    void checkFiles();
+    void emptyLog() noexcept;
+    void removeEmptyLog() noexcept;
+    void lock();
+    void unlock() noexcept;
 
     QString alias_;
     QString file_;
@@ -112,6 +137,13 @@ private:
     bool switching_ = false;
     bool wrote_ = false;
     bool failedCommit_ = false;
+    std::optional<FileId> fileId_; // the database file, as opened
+    std::optional<FileId> logId_;  // the log, once the engine has it open
+    bool logSeen_ = false;
+    QString lost_; // the refusal, once a file was removed or replaced
+    bool logEmptied_ = false;
+    bool logExisted_ = false, indexExisted_ = false; // beside the file when it was opened
+    int lockFd_ = -1;
     std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };

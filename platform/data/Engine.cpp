@@ -42,21 +42,36 @@ struct AliasEntry {
     int busyTimeout = 5000; // ms a locked database is waited for
 };
 
+// Section and key names match whatever their case, as in any INI file.
 AliasEntry aliasEntry(const QString& alias)
 {
-    QSettings ini(Engine::configPath(), QSettings::IniFormat);
+    const QString config = Engine::configPath();
+    QSettings ini(config, QSettings::IniFormat);
+    bool named = false;
     for (const QString& group : ini.childGroups()) {
         if (group.compare(alias, Qt::CaseInsensitive) != 0)
             continue;
+        named = true;
         AliasEntry entry;
-        entry.path = ini.value(group + QStringLiteral("/Path")).toString();
-        bool ok = false;
-        const int timeout = ini.value(group + QStringLiteral("/BusyTimeout")).toInt(&ok);
-        if (ok && timeout >= 0)
-            entry.busyTimeout = timeout;
+        ini.beginGroup(group);
+        for (const QString& key : ini.childKeys()) {
+            if (key.compare(QLatin1String("Path"), Qt::CaseInsensitive) == 0) {
+                entry.path = ini.value(key).toString();
+            } else if (key.compare(QLatin1String("BusyTimeout"), Qt::CaseInsensitive) == 0) {
+                bool ok = false;
+                const int timeout = ini.value(key).toInt(&ok);
+                if (ok && timeout >= 0)
+                    entry.busyTimeout = timeout;
+            }
+        }
+        ini.endGroup();
         if (!entry.path.isEmpty())
             return entry;
     }
+    // A missing Path= counts as an empty one.
+    if (named)
+        throw rtl::DatabaseError(
+            QStringLiteral("The database alias %1 has no folder: its Path= is empty in %2").arg(alias, config));
     throw rtl::DatabaseError(QStringLiteral("Unknown database alias: %1").arg(alias));
 }
 

@@ -14,14 +14,16 @@ class Database;
 // Configuration: an INI file with one section per alias, found at
 // $DBENGINE_CONFIG, else ${XDG_CONFIG_HOME:-~/.config}/dbengine/aliases.ini.
 // Keys: Path= the alias folder; BusyTimeout= how long (ms) a database locked
-// by another program is waited for, 5000 when not set.
+// by another program is waited for, 5000 when not set. Section and key names
+// match whatever their case.
 // Each alias folder holds one database file, kDatabaseFile.
 class Engine {
 public:
     static constexpr const char* kDatabaseFile = "stock.sqlite";
 
     static QString configPath();
-    // Folder of an alias; raises "Unknown database alias: %s".
+    // Folder of an alias; raises "Unknown database alias: %s", or says that
+    // the alias has no folder when its Path= is empty or missing.
     static QString aliasPath(const QString& alias);
     // Makes a new database in `folder` and runs the statements in it, all or
     // nothing. Raises when the folder already holds a database.

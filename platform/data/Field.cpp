@@ -4,6 +4,8 @@
 #include "platform/rtl/Errors.h"
 #include "platform/rtl/Format.h"
 
+#include <cmath>
+
 namespace data {
 
 namespace {
@@ -182,6 +184,11 @@ void Field::setAsString(const QString& text)
 
 void Field::setAsFloat(double value)
 {
+    // An infinite sum (two quantities near the largest number) or no number
+    // at all is refused as a text that does not convert would be.
+    if (!std::isfinite(value))
+        throw rtl::ConvertError(
+            QStringLiteral("'%1' is not a valid floating point value").arg(rtl::floatToStr(value)));
     switch (type_) {
     case FieldType::String:
         setAsString(rtl::floatToStr(value));

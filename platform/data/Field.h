@@ -43,7 +43,7 @@ public:
     QString displayText() const;
 
     void setAsString(const QString& text);
-    void setAsFloat(double value);
+    void setAsFloat(double value); // refuses a value that is not a finite number
     void setAsInteger(qint64 value);
     void setAsDateTime(const QDateTime& value); // a date field keeps the date only
     void clear();

@@ -6,7 +6,9 @@ class DataSet;
 class Database;
 
 // One save of the program: everything written between its start and
-// commit() is stored together, or not at all. Leaving the scope without
+// commit() is stored together, or not at all. It starts as a writer, so
+// under another program's lock it waits the alias's busy time before it is
+// refused, whether it reads first or not. Leaving the scope without
 // commit() rolls back, drops every pending appended or edited row on the
 // connection, and re-reads the tables' current rows. Nests. Every way out
 // leaves no savepoint open.

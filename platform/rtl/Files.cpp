@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +27,7 @@ bool deleteFile(const QString& path)
     return ::unlink(QFile::encodeName(path).constData()) == 0;
 }
 
-QString loadMemoText(const QString& path)
+QString loadMemoText(const QString& path, qint64 limit)
 {
     const QByteArray name = QFile::encodeName(path);
     // Not blocking: a named pipe or a device would otherwise hold the
@@ -44,10 +46,11 @@ QString loadMemoText(const QString& path)
         throw cannotOpen(QStringLiteral("It is not a regular file"), EINVAL);
     }
     QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
+    bytes.reserve(qsizetype(std::min<qint64>(st.st_size, limit)));
     char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+    // A NUL byte ends the text: nothing after it is read.
+    for (bool ended = false; !ended && bytes.size() < limit;) {
+        const ssize_t n = ::read(fd, buf, size_t(std::min<qint64>(qint64(sizeof buf), limit - bytes.size())));
         if (n < 0) {
             const int err = errno;
             if (err == EINTR)
@@ -55,8 +58,7 @@ QString loadMemoText(const QString& path)
             ::close(fd);
             throw InOutError::fromErrno(err);
         }
-        if (n == 0)
-            break;
+        ended = n == 0 || std::memchr(buf, '\0', size_t(n));
         bytes.append(buf, n);
     }
     ::close(fd);

@@ -67,6 +67,16 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase {"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Whatever the file's size, the login answers at once, as its text says: a
+// sparse file of 40 GB holds the password and then NUL bytes, which end it.
+TEST_F(ShellTest, AHugePasswordFileIsAnsweredAsItsTextSays)
+{
+    writePasswordFile("SECRET");
+    ASSERT_TRUE(QFile::resize(QStringLiteral("Pass.Txt"), 40LL << 30));
+    EXPECT_EQ(runLogin(QStringLiteral("secret"), [] { endProgram(); }), 0);
+    EXPECT_TRUE(menuOpened);
+}
+
 TEST_F(ShellTest, MasterPasswordLeavesTheFilesTextInTheMemo)
 {
     writePasswordFile("SECRET");

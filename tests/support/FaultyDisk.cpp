@@ -1,5 +1,6 @@
 #include "FaultyDisk.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <sqlite3.h>
@@ -17,6 +18,7 @@ struct State {
     int armedAt = 0; // operation number, 0 when nothing is armed
     Fault fault = Fault::IoError;
     bool struck = false;
+    bool full = false;
 };
 
 State& state()
@@ -54,6 +56,7 @@ int meet(bool sync)
     case Fault::IoError:
         break;
     }
+    errno = EIO;
     return sync ? SQLITE_IOERR_FSYNC : SQLITE_IOERR_WRITE;
 }
 
@@ -111,6 +114,10 @@ int xDeviceCharacteristics(sqlite3_file* f)
 }
 int xShmMap(sqlite3_file* f, int page, int size, int extend, void volatile** out)
 {
+    if (state().full && extend) {
+        errno = ENOSPC;
+        return SQLITE_IOERR_SHMSIZE;
+    }
     return real(f)->pMethods->xShmMap(real(f), page, size, extend, out);
 }
 int xShmLock(sqlite3_file* f, int offset, int n, int flags)
@@ -204,6 +211,11 @@ void disarm()
 bool struck()
 {
     return state().struck;
+}
+
+void setFull(bool full)
+{
+    state().full = full;
 }
 
 } // namespace faultydisk

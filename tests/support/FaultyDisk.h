@@ -27,4 +27,8 @@ void arm(int n, Fault fault);
 void disarm();
 bool struck(); // the armed fault happened
 
+// While full, the index of the log finds no room to grow, as on a full disk:
+// sizing it fails with the system's ENOSPC.
+void setFull(bool full);
+
 } // namespace faultydisk

@@ -195,6 +195,16 @@ TEST_F(TableTest, FieldsWithoutEditModeRefuseAssignments)
     headers->cancel();
 }
 
+// A sum past the largest number is no quantity.
+TEST_F(TableTest, ANumberFieldTakesOnlyFiniteNumbers)
+{
+    addItem("10001", "PAKU");
+    items->edit();
+    stock->setAsFloat(1e308);
+    EXPECT_EQ(errorOf([&] { stock->setAsFloat(stock->asFloat() * 10); }), "'INF' is not a valid floating point value");
+    EXPECT_EQ(stock->asFloat(), 1e308);
+}
+
 TEST_F(TableTest, IssueHeadersGetRisingNumbersAndSwitchIndexWithoutLosingTheRow)
 {
     addHeader("03/DBK", QDate(2026, 12, 1));
@@ -456,6 +466,8 @@ TEST(TableOpen, EngineMessagesAboutTheFileNameIt)
     EXPECT_EQ(errorOf([&] { t.open(); }), file + ": file is not a database");
 }
 
+// Names in the engine's configuration match whatever their case, as in any
+// INI file; an alias whose path is empty says so.
 TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)
 {
     TempDatabase db;
@@ -464,6 +476,14 @@ TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)
     t.setDatabaseName(QStringLiteral("Empty"));
     t.setTableName(QStringLiteral("Barang.db"));
     EXPECT_TRUE(errorOf([&] { t.open(); }).startsWith("Database not found for alias Empty: "));
+    QFile config(data::Engine::configPath());
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    config.write("[Empty]\nPath=\n[stock]\npath=" + QFile::encodeName(db.dataFolder()) + "\n");
+    config.close();
+    EXPECT_EQ(errorOf([&] { t.open(); }), "The database alias Empty has no folder: its Path= is empty in " +
+                                              data::Engine::configPath());
+    t.setDatabaseName(QStringLiteral("Stock"));
+    EXPECT_EQ(errorOf([&] { t.open(); }), "<no error>");
 }
 
 } // namespace

@@ -120,6 +120,7 @@ TEST_F(FilesTest, MemoTextNormalisesLineBreaksAndEndsAtNul)
 {
     write("a", QByteArray("AB\nCD\rEF\r\nGH"));
     EXPECT_EQ(rtl::loadMemoText(path("a")), "AB\r\nCD\r\nEF\r\nGH");
+    EXPECT_EQ(rtl::loadMemoText(path("a"), 4), "AB\r\nC");
     write("b", QByteArray("SECRET\0TAIL", 11));
     EXPECT_EQ(rtl::loadMemoText(path("b")), "SECRET");
     write("c", QByteArray());

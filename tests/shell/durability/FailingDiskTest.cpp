@@ -1,6 +1,8 @@
 // Each write and each sync of a save fails in turn, with an I/O error or a
 // full disk: the save must store nothing, say so with the layer's message,
-// leave no row pending, and the next save must work.
+// leave no row pending, and the next save must work. A start-up on a full
+// disk says so and leaves nothing behind.
+#include "ErrorOf.h"
 #include "FaultyDisk.h"
 #include "WindowSaves.h"
 #include "WindowTest.h"
@@ -141,6 +143,16 @@ TEST_F(FailingDisk, AnIssueThatCannotBeWrittenStoresNeitherHeaderNorLine)
     windowsaves::startIssue();
     windowsaves::issueLine(QStringLiteral("A0002"), 1);
     failEachWrite([](int) { windowsaves::issueLine(QStringLiteral("A0002"), 1); });
+}
+
+TEST(FullDisk, AStartUpSaysSoAndLeavesNothingBehind)
+{
+    faultydisk::install();
+    TempDatabase db;
+    faultydisk::setFull(true);
+    EXPECT_EQ(errorOf([] { FDM = new TFDM(); }), "Disk full");
+    faultydisk::setFull(false);
+    EXPECT_EQ(QDir(db.dataFolder()).entryList(QDir::Files | QDir::Hidden), QStringList({"stock.sqlite"}));
 }
 
 } // namespace

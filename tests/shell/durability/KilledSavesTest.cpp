@@ -4,9 +4,16 @@
 // item's stock must equal its receipts minus its issues.
 //
 // The seed is printed; TK_DURABILITY_SEED=<n> replays a run.
+//
+// While one of them runs, a second copy of the program on the database is
+// refused; once it was killed, the next one starts.
+#include "DialogScript.h"
 #include "TempDatabase.h"
+#include "UiDriver.h"
 
 #include "platform/data/Engine.h"
+#include "shell/UPass.h"
+#include "shell/program/Program.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,13 +191,18 @@ uint64_t seedOfRun()
     return env.isEmpty() ? 20260325 : env.toULongLong();
 }
 
-TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
+void addItems(const TempDatabase& db)
 {
-    TempDatabase db;
     db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
                            "INSERT INTO Barang SELECT printf('I%04d', i), 'BARANG ' || i, %2, 5, 'PCS' FROM n")
                 .arg(kItems - 1)
                 .arg(kOpeningStock));
+}
+
+TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
+{
+    TempDatabase db;
+    addItems(db);
     const QString file = QDir(db.dataFolder()).filePath(data::Engine::kDatabaseFile);
     const uint64_t seed = seedOfRun();
     std::printf("durability seed %llu (replay with TK_DURABILITY_SEED=%llu)\n", (unsigned long long)seed,
@@ -245,6 +257,35 @@ TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
     EXPECT_GT(int(reported.size()) - issues, 50);
     std::printf("%zu saves reported over %d kills, %d of them at a write or sync of a commit or checkpoint\n",
                 reported.size(), kKills, atWriteKills);
+}
+
+TEST(KilledSaves, ASecondCopyIsRefusedWhileTheFirstRunsButNotOnceItWasKilled)
+{
+    TempDatabase db;
+    addItems(db);
+    auto folder = [&] {
+        QStringList files;
+        for (const QFileInfo& f : QDir(db.dataFolder()).entryInfoList(QDir::Files | QDir::Hidden))
+            files << f.fileName() + ' ' + f.lastModified().toString(Qt::ISODateWithMs) + ' ' + QString::number(f.size());
+        return files;
+    };
+    auto run = [] {
+        whileRunning([] { click(Fpass->Button2); }); // a login window that appears is cancelled
+        const int code = shell::runProgram();
+        clearModalSteps();
+        return code;
+    };
+    Child first(seedOfRun(), 0, 1); // holds the database, stopped at its first write
+    ASSERT_TRUE(first.waitForStop());
+    const QStringList before = folder();
+    DialogScript dialogs;
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(dialogs.texts().value(0).section('\n', 1),
+              "The database " + db.dataFolder() + "/stock.sqlite is in use by another copy of the program.");
+    EXPECT_EQ(folder(), before);
+    std::vector<Save> reported;
+    first.kill(reported);
+    EXPECT_EQ(run(), 0);
 }
 
 } // namespace
