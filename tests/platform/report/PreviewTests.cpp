@@ -351,12 +351,28 @@ TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnc
         w->printer().setOutputFileName(shownPath);
         w->printer().setPrintRange(QPrinter::AllPages);
         click(button(w, "printButton"));
+        w->printer().setCopyCount(2);
         w->close();
     });
     report.preview();
     EXPECT_TRUE(dialogs.calls().empty());
     EXPECT_EQ(pdfPageCount(path), 3);
     EXPECT_EQ(pdfPageCount(shownPath), 2);
+
+    // The printer chosen in the set-up serves the next layout, which starts
+    // afresh with one copy and its own orientation.
+    TestReport landscape(testLayoutJson({}, QStringLiteral("landscape")), ds.get());
+    QFile::remove(path);
+    inPreview([&] {
+        PreviewWindow* w = landscape.previewWindow();
+        EXPECT_EQ(w->printer().copyCount(), 1);
+        EXPECT_EQ(w->printer().pageLayout().orientation(), QPageLayout::Landscape);
+        click(button(w, "printButton"));
+        w->close();
+    });
+    landscape.preview();
+    EXPECT_TRUE(dialogs.calls().empty());
+    EXPECT_EQ(pdfPageCount(path), 1);
 }
 
 TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
