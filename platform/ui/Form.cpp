@@ -105,6 +105,32 @@ void Form::setMenuBar(QMenuBar* bar)
     bar->setGeometry(0, 0, width(), h);
 }
 
+void Form::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // No window has a minimise or maximise box; a window manager that offers
+    // them anyway is undone at once.
+    constexpr Qt::WindowStates unwanted = Qt::WindowMinimized | Qt::WindowMaximized;
+    if (!(windowState() & unwanted))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, unwanted] {
+            const bool wasMinimized = windowState() & Qt::WindowMinimized;
+            if (!(windowState() & unwanted))
+                return;
+            setWindowState(windowState() & ~unwanted);
+            if (wasMinimized && isVisible()) {
+                auto* app = Application::instance();
+                if (!app || app->activeForm() == this)
+                    activateWindow();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void Form::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);

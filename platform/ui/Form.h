@@ -81,6 +81,7 @@ public:
     static std::function<void(Form* form, bool modal)> loopStarted;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;

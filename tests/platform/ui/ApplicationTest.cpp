@@ -291,6 +291,21 @@ TEST_F(ApplicationTest, FormWithoutCloseBoxIgnoresTheWindowManager)
     EXPECT_EQ(FormB->showModal(), ui::mrCancel);
 }
 
+// The window manager's minimise and maximise, which no form offers, undone.
+TEST_F(ApplicationTest, AFormIsNeverLeftMinimisedOrMaximised)
+{
+    app.createForm(FormA);
+    FormA->show();
+    const QRect normal = FormA->geometry();
+    for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+        FormA->setWindowState(state); // a title-bar button of the window manager
+        QCoreApplication::processEvents();
+        EXPECT_EQ(FormA->windowState(), Qt::WindowNoState);
+        EXPECT_EQ(FormA->geometry(), normal);
+    }
+    FormA->hide();
+}
+
 TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
 {
     app.createForm(FormA);
