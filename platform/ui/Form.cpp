@@ -328,6 +328,13 @@ bool Form::dispatchAccelerator(QChar letter)
     }
     if (!first)
         return false;
+    // The button takes the focus first, as a click does; a box that refuses
+    // to be left keeps it, and the button does not act.
+    if (first->focusPolicy() & Qt::TabFocus) {
+        first->setFocus(Qt::ShortcutFocusReason);
+        if (focusWidget() != first || !first->isEnabled())
+            return true;
+    }
     first->click();
     return true;
 }

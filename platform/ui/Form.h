@@ -64,8 +64,8 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
 
     // A typed letter offered to the buttons in creation order: the first
-    // whose caption marks that letter with '&' is clicked. Returns whether
-    // one took it.
+    // whose caption marks that letter with '&' takes the focus, if it takes
+    // any, and is clicked. Returns whether one took it.
     bool dispatchAccelerator(QChar letter);
 
     // The keyboard reaches the menu bar: F10, or Alt pressed and released
