@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFont>
+#include <QMargins>
 #include <QWindow>
 
 #include <exception>
@@ -18,7 +19,111 @@ Application* Application::instance_ = nullptr;
 
 namespace {
 const char* const nonModalProperty = "_ui_nonModal";
+
+// The frames the window manager has put around the program's windows: one
+// for windows of a fixed size and one for those the user can resize, which
+// may carry a grip as well.
+struct KnownFrames {
+    QMargins margins[2];
+    bool known[2] = {false, false};
+};
+KnownFrames& knownFrames()
+{
+    static KnownFrames frames;
+    return frames;
 }
+
+int frameKind(const QWidget* window)
+{
+    return window->minimumSize() == window->maximumSize() ? 0 : 1;
+}
+
+// The frame the window has now, if the window manager has framed it.
+QMargins frameNow(const QWidget* window)
+{
+    const QWindow* handle = window->windowHandle();
+    return handle && window->isVisible() ? handle->frameMargins() : QMargins();
+}
+
+void learnFrame(const QWidget* window)
+{
+    const QMargins m = frameNow(window);
+    if (m.isNull())
+        return;
+    KnownFrames& frames = knownFrames();
+    frames.margins[frameKind(window)] = m;
+    frames.known[frameKind(window)] = true;
+}
+
+// Where a window was put: its frame's top-left corner, and the top-left
+// corner of its inside as it was asked for.
+struct Placed {
+    QPoint frame;
+    QPoint inside;
+};
+
+// Puts the window where its frame is centred on the target.
+Placed place(QWidget* window, const QRect& target, const QMargins& frame)
+{
+    QRect outer(QPoint(0, 0), window->size().grownBy(frame));
+    outer.moveCenter(target.center());
+    // Before it exists in the window system a window is placed by its frame;
+    // once it exists, by its inside until the window manager has framed it.
+    const bool byInside =
+        window->testAttribute(Qt::WA_WState_Created) && window->pos() == window->geometry().topLeft();
+    window->move(byInside ? outer.topLeft() + QPoint(frame.left(), frame.top()) : outer.topLeft());
+    return {outer.topLeft(), window->geometry().topLeft()};
+}
+
+// Centres the window again once the window manager has framed it, when the
+// frame is not the one it was placed with. It goes with the first frame seen,
+// or when the window hides.
+class Centring : public QObject {
+public:
+    static constexpr const char* name = "_ui_centring";
+
+    Centring(QWidget* window, const QRect& target, const QMargins& assumed, Placed placed)
+        : QObject(window), window_(window), target_(target), assumed_(assumed), placed_(placed)
+    {
+        setObjectName(QLatin1String(name));
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Hide:
+            deleteLater();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Paint:
+        case QEvent::UpdateRequest: {
+            const QMargins m = frameNow(window_);
+            if (m.isNull())
+                break;
+            learnFrame(window_);
+            // Unless something else has moved it meanwhile.
+            const bool untouched =
+                window_->pos() == placed_.frame || window_->geometry().topLeft() == placed_.inside;
+            if (m != assumed_ && untouched)
+                place(window_, target_, m);
+            window_->removeEventFilter(this);
+            deleteLater();
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QRect target_;
+    QMargins assumed_;
+    Placed placed_;
+};
+} // namespace
 
 Application::Application()
 {
@@ -218,6 +323,13 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
         if (w->isWindow() && isNonModal(w))
             nonModalHidden(w);
         break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        // The window manager frames the program's windows alike: the first
+        // frame of each kind is enough.
+        if (w->isWindow() && !knownFrames().known[frameKind(w)])
+            learnFrame(w);
+        break;
     case QEvent::FontChange:
         // A font a window or control sets for itself is drawn at the pixel
         // size its points have at 96 pixels per inch; the changed font comes
@@ -272,6 +384,27 @@ void markNonModal(QWidget* window)
                 handle->setTransientParent(owner->windowHandle());
         }
     }
+}
+
+QMargins expectedFrame(const QWidget* window)
+{
+    const QMargins now = frameNow(window);
+    if (!now.isNull())
+        return now;
+    const KnownFrames& frames = knownFrames();
+    const int kind = frameKind(window);
+    return frames.known[kind] ? frames.margins[kind] : frames.margins[1 - kind];
+}
+
+void centreWindow(QWidget* window, const QRect& target)
+{
+    if (!window || !target.isValid())
+        return;
+    delete window->findChild<QObject*>(QLatin1String(Centring::name), Qt::FindDirectChildrenOnly);
+    const QMargins frame = expectedFrame(window);
+    const Placed placed = place(window, target, frame);
+    if (frameNow(window).isNull())
+        new Centring(window, target, frame, placed);
 }
 
 bool isNonModal(const QWidget* window)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -111,6 +113,14 @@ bool isNonModal(const QWidget* window);
 // sets for itself in points is set again at that pixel size.
 int pixelsOfPoints(double points);
 int pointsOfPixels(int pixels); // the whole points that give these pixels
+
+// Places a top-level window so that the centre of its frame, title bar and
+// borders included, is the centre of `target`. Before a window is first shown
+// the window manager has not framed it yet: its frame is taken to be that of
+// the program's windows of the same kind, and corrected once it is known.
+void centreWindow(QWidget* window, const QRect& target);
+// The frame the window has, or is expected to get from the window manager.
+QMargins expectedFrame(const QWidget* window);
 
 // Runs an event handler through the application's guard, or directly (an
 // error propagates) when there is no application. Returns false when the

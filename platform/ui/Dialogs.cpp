@@ -24,14 +24,10 @@ QString appTitle()
     return QString();
 }
 
-void centreOnScreen(QMessageBox& box)
+QRect screenArea()
 {
-    box.adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = box.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        box.move(frame.topLeft());
-    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 QMessageBox::Icon iconOf(int flags)
@@ -53,6 +49,14 @@ public:
     bool escapes = true;
 
 protected:
+    // The box takes its size when it is shown; then it is centred, frame
+    // included.
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        centreWindow(this, screenArea());
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         if (!escapes && event->matches(QKeySequence::Cancel)) {
@@ -118,7 +122,6 @@ int runBox(const QString& caption, const QString& text, int flags)
     else
         box.escapes = false;
     makeRoomForCaption(box);
-    centreOnScreen(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     for (const Choice& c : choices) {

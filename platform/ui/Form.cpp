@@ -148,17 +148,11 @@ int Form::showModal()
 
     if (!placed_) {
         placed_ = true;
-        QRect frame = frameGeometry();
-        QRect target;
         if (position_ == Position::DesktopCenter) {
             if (QScreen* screen = QGuiApplication::primaryScreen())
-                target = screen->availableGeometry();
+                centreWindow(this, screen->availableGeometry());
         } else if (position_ == Position::MainFormCenter && app && app->mainForm() && app->mainForm() != this) {
-            target = app->mainForm()->frameGeometry();
-        }
-        if (target.isValid()) {
-            frame.moveCenter(target.center());
-            move(frame.topLeft());
+            centreWindow(this, app->mainForm()->frameGeometry());
         }
     }
 

@@ -49,7 +49,8 @@ public:
     bool hasCloseBox() const { return closeBox_; }
 
     // Where the form appears on its first showing; later showings keep the
-    // place it had. Designed uses the form's own pos().
+    // place it had. Designed uses the form's own pos(); the centred ones
+    // centre its frame.
     void setPosition(Position position);
 
     // The form fits its client area to its controls and keeps that size: the

@@ -144,6 +144,19 @@ TEST_F(ApplicationTest, QuestionsHaveNoEscapeAnswerAndAPlainMessageTakesEnterSpa
     ui::setDialogResponder(&dialogs);
 }
 
+// Centred on the screen, frame included.
+TEST_F(ApplicationTest, MessageWindowsAreCentredOnTheScreen)
+{
+    ui::setDialogResponder(nullptr); // the real windows
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    inMessageWindow([&](QMessageBox* box) {
+        EXPECT_LE((box->frameGeometry().center() - screen.center()).manhattanLength(), 1);
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showMessage(QStringLiteral("Kode Barang : ZZZZZ Tidak Terdaftar...!"));
+    ui::setDialogResponder(&dialogs);
+}
+
 TEST(ApplicationLifetime, DestroysObjectsInReverseOrderAndClearsReferences)
 {
     Plain::log().clear();
