@@ -8,7 +8,9 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -144,16 +146,34 @@ TEST_F(ApplicationTest, QuestionsHaveNoEscapeAnswerAndAPlainMessageTakesEnterSpa
     ui::setDialogResponder(&dialogs);
 }
 
-// Centred on the screen, frame included.
-TEST_F(ApplicationTest, MessageWindowsAreCentredOnTheScreen)
+// Centred on the screen, frame included, and kept on it: a text too long for
+// the screen scrolls, an ordinary one does not; the error window is as wide as
+// its first line.
+TEST_F(ApplicationTest, MessageWindowsAreCentredOnTheScreenAndStayWithinIt)
 {
     ui::setDialogResponder(nullptr); // the real windows
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     inMessageWindow([&](QMessageBox* box) {
         EXPECT_LE((box->frameGeometry().center() - screen.center()).manhattanLength(), 1);
+        EXPECT_FALSE(box->findChild<QScrollArea*>());
         pressKey(box->focusWidget(), Qt::Key_Return);
     });
     ui::showMessage(QStringLiteral("Kode Barang : ZZZZZ Tidak Terdaftar...!"));
+    inMessageWindow([&](QMessageBox* box) {
+        EXPECT_TRUE(screen.contains(box->frameGeometry()));
+        EXPECT_TRUE(box->findChild<QScrollArea*>());
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showMessage(QStringLiteral("Kode Barang : %1 Tidak Terdaftar...!").arg(QString(3000, 'A')));
+    inMessageWindow([&](QMessageBox* box) {
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const int lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+        EXPECT_EQ(lines, 2);
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showErrorBox(QStringLiteral("Application Error"),
+                     QStringLiteral("Exception DatabaseError in module torambu-kesti at 0000561DC29BC5C0.\n"
+                                    "Unknown database alias: Stock."));
     ui::setDialogResponder(&dialogs);
 }
 
