@@ -250,12 +250,12 @@ void Application::popModal(Form* form)
 }
 
 // Activation: a form's OnActivate runs when it is opened (Form::showModal,
-// run()) and when the user comes back to it from a non-modal window: by
-// working in the form (a click or a key) while that window was where the user
-// last was, or by closing that window. The window system's own activation
-// messages are not used: they come late and in an order of their own. Message
-// windows are not tracked, so returning from them changes nothing; nor does
-// returning from a modal form.
+// run()) and when it becomes the active window while a non-modal window was
+// the last of the program's windows the user was in: the window system made
+// it active (a click, Alt+Tab, the window manager) or that window closed. The
+// activation comes in before any key or click that reaches the form after it.
+// Message windows are not tracked, so returning from them changes nothing;
+// nor does returning from a modal form, or from another program.
 void Application::noteActivated(QWidget* window)
 {
     if (!window)
@@ -302,12 +302,12 @@ bool Application::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     auto* w = static_cast<QWidget*>(watched);
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-        // The user works in this window; it sees the event after this.
-        if (event->spontaneous() && w->window()->isVisible())
-            noteActivated(w->window());
+    case QEvent::WindowActivate:
+        // A late word from the window system about a window gone meanwhile
+        // is no activation.
+        if (!w->isWindow() || !w->isVisible())
+            break;
+        noteActivated(w);
         break;
     case QEvent::Show:
         if (w->isWindow() && isNonModal(w))

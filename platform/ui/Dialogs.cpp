@@ -8,11 +8,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -86,6 +88,7 @@ QMessageBox::Icon iconOf(int flags)
 class MessageWindow : public QMessageBox {
 public:
     bool escapes = true;
+    QPointer<QWidget> owner;
 
 protected:
     // The box takes its size when it is shown; then it is kept within the
@@ -95,6 +98,10 @@ protected:
         QMessageBox::showEvent(event);
         keepOnScreen();
         centreWindow(this, screenArea());
+        // The window manager gives the keyboard back to the window the user
+        // was in when the box closes.
+        if (owner && windowHandle())
+            windowHandle()->setTransientParent(owner->window()->windowHandle());
     }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -187,10 +194,24 @@ void makeRoomForFirstLine(QMessageBox& box, const QString& text)
                   column);
 }
 
+// The window the user goes back to when a message window closes: the active
+// one, unless a modal window has just opened over it.
+QWidget* windowToGoBackTo()
+{
+    QWidget* active = QApplication::activeWindow();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!active || !modal)
+        return active ? active : modal;
+    const QWindow* a = active->windowHandle();
+    const QWindow* m = modal->windowHandle();
+    return a && m && (a == m || m->isAncestorOf(a, QWindow::IncludeTransients)) ? active : modal;
+}
+
 // No owner window, modal over the whole program, the first button the
-// default.
+// default. The window the user was in gets the keyboard back afterwards.
 int runBox(const QString& caption, const QString& text, int flags)
 {
+    QPointer<QWidget> before = windowToGoBackTo();
     MessageWindow box;
     box.setWindowTitle(caption);
     box.setText(breakableText(text, box.font()));
@@ -223,7 +244,10 @@ int runBox(const QString& caption, const QString& text, int flags)
     makeRoomForCaption(box);
     if ((flags & 0xF0) == mbIconStop)
         makeRoomForFirstLine(box, text);
+    box.owner = before;
     box.exec();
+    if (before && before->isVisible() && !QApplication::activeModalWidget())
+        before->activateWindow();
     QAbstractButton* clicked = box.clickedButton();
     for (const Choice& c : choices) {
         if (clicked && clicked == box.button(c.button))

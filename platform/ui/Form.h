@@ -21,10 +21,11 @@ public:
     explicit Form(QWidget* parent = nullptr);
     ~Form() override;
 
-    // Runs when the form is opened, and when the user comes back to it from
-    // a window marked with markNonModal (also by clicking the form while that
-    // window is still open); not when a modal form opened from it, or a
-    // message window, closes.
+    // Runs when the form is opened, and when it becomes the active window
+    // after a window marked with markNonModal was (that window closed, or the
+    // user came back while it is still open), before any key or click reaches
+    // it; not when a modal form opened from it, or a message window, closes,
+    // nor when the user comes back from another program.
     std::function<void()> OnActivate;
     // Runs when the form is asked to close; set allowClose to false to keep
     // it open.

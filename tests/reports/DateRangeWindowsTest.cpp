@@ -311,5 +311,22 @@ TEST_P(DateRangeWindowTest, CetakPreviewsTheQueryAndClosingThePreviewResetsTheWi
     EXPECT_TRUE(dialogs.calls().empty());
 }
 
+// Coming back to the window while its preview is still open resets it before
+// the first key: what the user types goes into the empty from-date.
+TEST_P(DateRangeWindowTest, ComingBackWhileThePreviewIsOpenResetsTheWindowFirst)
+{
+    addWeek();
+    inWindow(w.form, [&] {
+        process("01/03/2024", "05/03/2024");
+        inPreview(w.layout, [&](report::PreviewWindow*) {
+            activate(w.form);
+            typeText(QApplication::focusWidget(), "01032026");
+            EXPECT_EQ(w.MaskEdit1->text(), "01/03/2026");
+            EXPECT_FALSE(w.query->active());
+        });
+        click(w.Button2);
+    });
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, DateRangeWindowTest, ::testing::Values(&kReceipts, &kIssues),
                          [](const auto& info) { return std::string(info.param->name); });

@@ -109,15 +109,17 @@ TEST_F(PreviewTest, ReturnsWhenClosedWhileTheCallerStaysUsableAndIsActivatedAgai
             EXPECT_EQ(report.previewWindow(), window);
             EXPECT_FALSE(returned);
             // The calling window still works.
+            activate(&caller);
             click(caller.Button1);
             EXPECT_EQ(caller.clicks, 1);
-            click(button(window, "nextPageButton")); // the user is in the preview again
+            activate(window); // the user is in the preview again
+            click(button(window, "nextPageButton"));
             click(button(window, "closeButton"));
         });
         report.preview();
         returned = true;
         EXPECT_EQ(report.previewWindow(), nullptr);
-        EXPECT_EQ(caller.activations, 3) << "back from the preview by clicking, and again by closing it";
+        EXPECT_EQ(caller.activations, 3) << "back from the preview, and again by closing it";
         caller.closeForm();
     });
     caller.showModal();
@@ -148,7 +150,7 @@ TEST_F(PreviewTest, TheCloseBoxActivatesTheCallerAsCloseDoes)
     Caller caller;
     whileModal([&] {
         inPreview([&] {
-            click(caller.Button1); // the user was last in the calling window
+            activate(&caller); // the user was last in the calling window
             const int before = caller.activations;
             closeByTitleBar(report.previewWindow());
             EXPECT_EQ(caller.activations, before + 1);

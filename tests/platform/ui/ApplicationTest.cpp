@@ -353,16 +353,13 @@ TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
         click(FormB->Button1);
         QWidget message;
         message.show();
-        click(&message);
+        activate(&message);
         message.hide();
-        click(FormB);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 1);
-        whileModal([&] {
-            click(FormC);
-            FormC->closeForm();
-        });
+        whileModal([&] { FormC->closeForm(); });
         FormC->showModal();
-        click(FormB);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 1);
 
         // A non-modal window opened from the modal form is not blocked by it.
@@ -372,20 +369,28 @@ TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
         QObject::connect(printButton, &QPushButton::clicked, [&] { ++previewClicks; });
         ui::markNonModal(preview);
         preview->show();
+        activate(preview);
         QTest::mouseClick(preview->windowHandle(), Qt::LeftButton, {}, printButton->geometry().center());
         EXPECT_EQ(previewClicks, 1);
         EXPECT_EQ(FormB->activations, 1);
-        // Clicking the form while the preview is open comes back to it...
-        click(FormB);
+        // Another program in between changes nothing...
+        activate(nullptr);
+        activate(preview);
+        EXPECT_EQ(FormB->activations, 1);
+        // ...coming back to the form while the preview is open does...
+        activate(nullptr);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 2);
-        click(FormB);
-        EXPECT_EQ(FormB->activations, 2);
+        activate(nullptr);
+        activate(FormB);
+        EXPECT_EQ(FormB->activations, 2) << "back from another program";
         // ...and so does closing the preview, once the user was in it.
-        QTest::mouseClick(preview->windowHandle(), Qt::LeftButton, {}, QPoint(90, 90));
+        activate(preview);
+        EXPECT_EQ(FormB->activations, 2);
         preview->close();
         EXPECT_EQ(FormB->activations, 3);
         preview->show();
-        click(FormB);
+        activate(FormB);
         preview->close();
         EXPECT_EQ(FormB->activations, 4) << "closing it from the form does not come back twice";
         FormB->closeForm();
