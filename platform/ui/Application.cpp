@@ -11,6 +11,7 @@
 #include <QMargins>
 #include <QWindow>
 
+#include <algorithm>
 #include <exception>
 
 namespace ui {
@@ -234,8 +235,10 @@ bool Application::guard(const std::function<void()>& handler)
 
 Form* Application::activeForm() const
 {
-    if (!modalStack_.empty())
-        return modalStack_.back();
+    for (auto it = modalStack_.rbegin(); it != modalStack_.rend(); ++it) {
+        if ((*it)->isVisible())
+            return *it;
+    }
     return mainForm_;
 }
 
@@ -296,18 +299,90 @@ void Application::nonModalHidden(QWidget* window)
     }
 }
 
+bool Application::waitingForNonModal() const
+{
+    return std::any_of(modalStack_.begin(), modalStack_.end(), [](const Form* f) { return !f->isVisible(); });
+}
+
+void Application::handOverNonModal(Form* closing)
+{
+    QWindow* from = closing->windowHandle();
+    if (!from)
+        return;
+    // The next form out keeps them unblocked.
+    Form* next = nullptr;
+    for (auto it = modalStack_.rbegin(); it != modalStack_.rend() && !next; ++it) {
+        if (*it != closing && (*it)->isVisible())
+            next = *it;
+    }
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        QWindow* handle = top->windowHandle();
+        if (isNonModal(top) && handle && handle->transientParent() == from)
+            handle->setTransientParent(next ? next->windowHandle() : nullptr);
+    }
+}
+
+namespace {
+void bringUpNonModal()
+{
+    QWidget* last = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (isNonModal(top) && top->isVisible()) {
+            top->raise();
+            last = top;
+        }
+    }
+    if (last)
+        last->activateWindow();
+}
+} // namespace
+
+// While a closed form waits for a non-modal window opened from it, the forms
+// behind it take no input: a click on one brings that window up instead.
+bool Application::blockedInput(QWidget* window, QEvent* event)
+{
+    if (!qobject_cast<Form*>(window) || !waitingForNonModal())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        bringUpNonModal();
+        return true;
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return true;
+    case QEvent::ShortcutOverride:
+        event->accept();
+        return true;
+    case QEvent::Close:
+        if (!event->spontaneous())
+            return false;
+        event->ignore();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool Application::eventFilter(QObject* watched, QEvent* event)
 {
     if (!watched->isWidgetType())
         return QObject::eventFilter(watched, event);
     auto* w = static_cast<QWidget*>(watched);
+    if (blockedInput(w->window(), event))
+        return true;
     switch (event->type()) {
     case QEvent::WindowActivate:
         // A late word from the window system about a window gone meanwhile
         // is no activation.
         if (!w->isWindow() || !w->isVisible())
             break;
-        noteActivated(w);
+        if (waitingForNonModal() && qobject_cast<Form*>(w))
+            bringUpNonModal();
+        else
+            noteActivated(w);
         break;
     case QEvent::Show:
         if (w->isWindow() && isNonModal(w))

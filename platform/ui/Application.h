@@ -67,9 +67,10 @@ public:
     // window and the loop goes on. Returns false when the handler failed.
     bool guard(const std::function<void()>& handler);
 
-    // The form the user is working in: the innermost open modal form, else the
-    // main form. Non-modal windows opened from a handler (the report preview)
-    // take it as their parent so a modal form does not block them.
+    // The form the user is working in: the innermost open modal form that is
+    // on screen, else the main form. Non-modal windows opened from a handler
+    // (the report preview) take it as their owner so a modal form does not
+    // block them.
     Form* activeForm() const;
 
     // Modal forms open now, outermost first.
@@ -89,6 +90,12 @@ private:
     // Activation tracking (see Form::OnActivate).
     void noteActivated(QWidget* window);
     void nonModalHidden(QWidget* window);
+    // A modal form closed while a non-modal window opened from it (and the
+    // loop that waits for that window) is still open: its modal showing ends
+    // once that window closes; until then only that window takes input.
+    bool waitingForNonModal() const;
+    void handOverNonModal(Form* closing);
+    bool blockedInput(QWidget* window, QEvent* event);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     static Application* instance_;

@@ -221,6 +221,10 @@ void Form::closeEvent(QCloseEvent* event)
     auto* app = Application::instance();
     if (loop_) {
         endModal(mrCancel);
+        // A preview opened from here outlives it; the loop that waits for it
+        // keeps this modal showing open until it closes.
+        if (app)
+            app->handOverNonModal(this);
     } else if (app && app->mainForm() == this) {
         app->terminate();
     }

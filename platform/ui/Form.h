@@ -34,7 +34,9 @@ public:
 
     // Shows the form modally in a nested loop and returns its modal result
     // once it closes (mrCancel when closed by the close box, closeForm() or
-    // the end request).
+    // the end request). Closed while a non-modal window opened from one of
+    // its handlers is open, it hides at once and returns once that window
+    // has closed; meanwhile only that window takes input.
     int showModal();
     // Asks the form to close: OnClose, then it hides and its modal loop ends.
     // Closing the main form is the end request.

@@ -194,6 +194,42 @@ TEST_F(PreviewTest, AClosedPreviewOpensAgainWhileALaterOneIsStillOpen)
     EXPECT_EQ(b.previewWindow(), nullptr);
 }
 
+// Closed under its preview the caller hides, the preview stays usable, the
+// form behind waits; once the preview closes the caller opens again.
+TEST_F(PreviewTest, ACallerClosedUnderItsPreviewEndsItsShowingWhenThePreviewCloses)
+{
+    auto ds = numberedLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller menu, caller;
+    menu.Button1->OnClick = [&] { ++menu.clicks, caller.showModal(); };
+    caller.Button1->OnClick = [&] { report.preview(); };
+    whileModal([&] {
+        whileModal([&] {
+            inPreview([&] {
+                PreviewWindow* w = report.previewWindow();
+                caller.closeForm();
+                EXPECT_FALSE(caller.isVisible());
+                click(menu.Button1);
+                EXPECT_EQ(menu.clicks, 1) << "the form behind takes nothing yet";
+                click(button(w, "nextPageButton"));
+                EXPECT_EQ(w->currentPage(), 1);
+                click(button(w, "closeButton"));
+                EXPECT_FALSE(w->isVisible());
+                w->close(); // in case it could not be
+            });
+            click(caller.Button1);
+        });
+        click(menu.Button1);
+        EXPECT_FALSE(caller.isModalOpen());
+        whileModal([&] { caller.closeForm(); });
+        click(menu.Button1);
+        EXPECT_EQ(menu.clicks, 2);
+        menu.closeForm();
+    });
+    menu.showModal();
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
 TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
 {
     auto ds = numberedLines(3);
