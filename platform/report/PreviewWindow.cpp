@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -32,6 +33,30 @@ constexpr int kGap = 12;           // grey border around the page, in pixels
 constexpr int kStepBudgetMs = 25;  // building in the background stays out of the user's way
 constexpr int kRowsPerStep = 100;
 const char* const kFileFilter = "Report pages (*.tkr)";
+
+// The printer chosen in a printer set-up: the program has one printer, kept
+// for the rest of the run (the life of the application object) and used by
+// every layout's preview.
+struct ChosenPrinter {
+    bool chosen = false;
+    QPrinter::OutputFormat format = QPrinter::NativeFormat;
+    QString name;
+    QString file;
+};
+
+ChosenPrinter& chosenPrinter()
+{
+    static ChosenPrinter choice;
+    static QPointer<QObject> run;
+    static bool started = false;
+    QObject* app = ui::Application::instance();
+    if (!started || run != app) {
+        choice = {};
+        run = app;
+        started = true;
+    }
+    return choice;
+}
 
 } // namespace
 
@@ -165,6 +190,16 @@ QPrinter& PreviewWindow::printer()
         printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         printer_->setCopyCount(1);
         printer_->setDocName(report_.layout().name);
+        const ChosenPrinter& chosen = chosenPrinter();
+        if (chosen.chosen) {
+            if (chosen.format == QPrinter::PdfFormat) {
+                printer_->setOutputFormat(QPrinter::PdfFormat);
+                printer_->setOutputFileName(chosen.file);
+            } else {
+                printer_->setPrinterName(chosen.name);
+                printer_->setOutputFileName(chosen.file);
+            }
+        }
     }
     return *printer_;
 }
@@ -333,7 +368,13 @@ void PreviewWindow::printerSetup()
         if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
             accept->setText(QStringLiteral("OK"));
     }
-    dialog.exec();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ChosenPrinter& chosen = chosenPrinter();
+    chosen.chosen = true;
+    chosen.format = printer().outputFormat();
+    chosen.name = printer().printerName();
+    chosen.file = printer().outputFileName();
 }
 
 void PreviewWindow::print()

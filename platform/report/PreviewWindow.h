@@ -40,7 +40,9 @@ public:
     int currentPage() const { return page_; } // from 0
     Zoom zoom() const { return zoom_; }
     double pixelsPerMm() const;
-    QPrinter& printer(); // the settings of the printer set-up
+    // The settings of the printer set-up: the printer chosen in any preview
+    // of the run, with one copy, all pages and the layout's orientation.
+    QPrinter& printer();
 
     void showPage(int index);
     void setZoom(Zoom zoom);

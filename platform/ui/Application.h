@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -65,9 +67,10 @@ public:
     // window and the loop goes on. Returns false when the handler failed.
     bool guard(const std::function<void()>& handler);
 
-    // The form the user is working in: the innermost open modal form, else the
-    // main form. Non-modal windows opened from a handler (the report preview)
-    // take it as their parent so a modal form does not block them.
+    // The form the user is working in: the innermost open modal form that is
+    // on screen, else the main form. Non-modal windows opened from a handler
+    // (the report preview) take it as their owner so a modal form does not
+    // block them.
     Form* activeForm() const;
 
     // Modal forms open now, outermost first.
@@ -87,6 +90,12 @@ private:
     // Activation tracking (see Form::OnActivate).
     void noteActivated(QWidget* window);
     void nonModalHidden(QWidget* window);
+    // A modal form closed while a non-modal window opened from it (and the
+    // loop that waits for that window) is still open: its modal showing ends
+    // once that window closes; until then only that window takes input.
+    bool waitingForNonModal() const;
+    void handOverNonModal(Form* closing);
+    bool blockedInput(QWidget* window, QEvent* event);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     static Application* instance_;
@@ -111,6 +120,14 @@ bool isNonModal(const QWidget* window);
 // sets for itself in points is set again at that pixel size.
 int pixelsOfPoints(double points);
 int pointsOfPixels(int pixels); // the whole points that give these pixels
+
+// Places a top-level window so that the centre of its frame, title bar and
+// borders included, is the centre of `target`. Before a window is first shown
+// the window manager has not framed it yet: its frame is taken to be that of
+// the program's windows of the same kind, and corrected once it is known.
+void centreWindow(QWidget* window, const QRect& target);
+// The frame the window has, or is expected to get from the window manager.
+QMargins expectedFrame(const QWidget* window);
 
 // Runs an event handler through the application's guard, or directly (an
 // error propagates) when there is no application. Returns false when the

@@ -6,10 +6,17 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -24,14 +31,44 @@ QString appTitle()
     return QString();
 }
 
-void centreOnScreen(QMessageBox& box)
+QRect screenArea()
 {
-    box.adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = box.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        box.move(frame.topLeft());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+// A run of characters without a blank wider than a message window can be
+// (pasted text) may break anywhere; the shorter runs of ordinary messages
+// stay as they are.
+QString breakableText(const QString& text, const QFont& font)
+{
+    const QRect screen = screenArea();
+    const int widest = std::max(200, std::min(screen.width() - 480, 1000) - 120);
+    const QFontMetrics metrics(font);
+    const int chunk = std::max(1, 400 / std::max(1, metrics.maxWidth()));
+    QString out;
+    qsizetype runStart = 0;
+    auto flush = [&](qsizetype end) {
+        const QString run = text.mid(runStart, end - runStart);
+        if (metrics.horizontalAdvance(run) <= widest) {
+            out += run;
+            return;
+        }
+        for (qsizetype i = 0; i < run.size(); i += chunk) {
+            if (i > 0)
+                out += QChar(0x200B); // a place to break, not seen
+            out += run.mid(i, chunk);
+        }
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isSpace()) {
+            flush(i);
+            out += text.at(i);
+            runStart = i + 1;
+        }
     }
+    flush(text.size());
+    return out;
 }
 
 QMessageBox::Icon iconOf(int flags)
@@ -51,8 +88,22 @@ QMessageBox::Icon iconOf(int flags)
 class MessageWindow : public QMessageBox {
 public:
     bool escapes = true;
+    QPointer<QWidget> owner;
 
 protected:
+    // The box takes its size when it is shown; then it is kept within the
+    // screen and centred, frame included.
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        keepOnScreen();
+        centreWindow(this, screenArea());
+        // The window manager gives the keyboard back to the window the user
+        // was in when the box closes.
+        if (owner && windowHandle())
+            windowHandle()->setTransientParent(owner->window()->windowHandle());
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         if (!escapes && event->matches(QKeySequence::Cancel)) {
@@ -60,6 +111,14 @@ protected:
             return;
         }
         QMessageBox::keyPressEvent(event);
+    }
+    bool event(QEvent* event) override
+    {
+        // The message box sizes itself again whenever its layout changes; once
+        // its text scrolls, the size is the one given here.
+        if (event->type() == QEvent::LayoutRequest && scrolls_)
+            return QDialog::event(event);
+        return QMessageBox::event(event);
     }
     void closeEvent(QCloseEvent* event) override
     {
@@ -69,6 +128,39 @@ protected:
         }
         QMessageBox::closeEvent(event);
     }
+
+private:
+    // A text too long for the screen scrolls inside the box, so that its
+    // buttons stay within reach.
+    void keepOnScreen()
+    {
+        const QRect screen = screenArea();
+        const QMargins frame = expectedFrame(this);
+        const int room = screen.height() - frame.top() - frame.bottom();
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        if (!screen.isValid() || height() <= room || !label || !grid || findChild<QScrollArea*>())
+            return;
+        grid->setGeometry(rect()); // laid out at the size the box has now
+        const QSize text = label->size();
+        const int shown = std::max(3 * label->fontMetrics().height(), text.height() - (height() - room));
+        int row = 0, column = 0, rows = 1, columns = 1;
+        grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
+        grid->removeWidget(label);
+        auto* scroll = new QScrollArea(this);
+        scroll->setObjectName(QStringLiteral("messageScroll"));
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setWidgetResizable(true);
+        const int bar = scroll->verticalScrollBar()->sizeHint().width();
+        scroll->setFixedSize(text.width() + bar, shown);
+        scroll->setWidget(label);
+        grid->addWidget(scroll, row, column, rows, columns);
+        scrolls_ = true;
+        setFixedSize(width() + bar, height() - text.height() + shown);
+    }
+
+    bool scrolls_ = false;
 };
 
 // The window manager puts the caption between the window's icon and its
@@ -84,13 +176,45 @@ void makeRoomForCaption(QMessageBox& box)
                       grid->columnCount());
 }
 
+// The error window shows its first line whole: it is as wide as that line,
+// within the screen.
+void makeRoomForFirstLine(QMessageBox& box, const QString& text)
+{
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (end < 0 || !label || !grid)
+        return;
+    const QMargins margins = label->contentsMargins();
+    const int wanted = label->fontMetrics().horizontalAdvance(text.left(end)) + std::max(0, label->indent()) +
+                       margins.left() + margins.right() + 2 * label->margin() + 2;
+    int row = 0, column = 0, rows = 1, columns = 1;
+    grid->getItemPosition(grid->indexOf(label), &row, &column, &rows, &columns);
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(),
+                  column);
+}
+
+// The window the user goes back to when a message window closes: the active
+// one, unless a modal window has just opened over it.
+QWidget* windowToGoBackTo()
+{
+    QWidget* active = QApplication::activeWindow();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!active || !modal)
+        return active ? active : modal;
+    const QWindow* a = active->windowHandle();
+    const QWindow* m = modal->windowHandle();
+    return a && m && (a == m || m->isAncestorOf(a, QWindow::IncludeTransients)) ? active : modal;
+}
+
 // No owner window, modal over the whole program, the first button the
-// default.
+// default. The window the user was in gets the keyboard back afterwards.
 int runBox(const QString& caption, const QString& text, int flags)
 {
+    QPointer<QWidget> before = windowToGoBackTo();
     MessageWindow box;
     box.setWindowTitle(caption);
-    box.setText(text);
+    box.setText(breakableText(text, box.font()));
     box.setIcon(iconOf(flags));
     box.setWindowModality(Qt::ApplicationModal);
     struct Choice {
@@ -118,8 +242,12 @@ int runBox(const QString& caption, const QString& text, int flags)
     else
         box.escapes = false;
     makeRoomForCaption(box);
-    centreOnScreen(box);
+    if ((flags & 0xF0) == mbIconStop)
+        makeRoomForFirstLine(box, text);
+    box.owner = before;
     box.exec();
+    if (before && before->isVisible() && !QApplication::activeModalWidget())
+        before->activateWindow();
     QAbstractButton* clicked = box.clickedButton();
     for (const Choice& c : choices) {
         if (clicked && clicked == box.button(c.button))

@@ -105,6 +105,32 @@ void Form::setMenuBar(QMenuBar* bar)
     bar->setGeometry(0, 0, width(), h);
 }
 
+void Form::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // No window has a minimise or maximise box; a window manager that offers
+    // them anyway is undone at once.
+    constexpr Qt::WindowStates unwanted = Qt::WindowMinimized | Qt::WindowMaximized;
+    if (!(windowState() & unwanted))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, unwanted] {
+            const bool wasMinimized = windowState() & Qt::WindowMinimized;
+            if (!(windowState() & unwanted))
+                return;
+            setWindowState(windowState() & ~unwanted);
+            if (wasMinimized && isVisible()) {
+                auto* app = Application::instance();
+                if (!app || app->activeForm() == this)
+                    activateWindow();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void Form::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -122,17 +148,11 @@ int Form::showModal()
 
     if (!placed_) {
         placed_ = true;
-        QRect frame = frameGeometry();
-        QRect target;
         if (position_ == Position::DesktopCenter) {
             if (QScreen* screen = QGuiApplication::primaryScreen())
-                target = screen->availableGeometry();
+                centreWindow(this, screen->availableGeometry());
         } else if (position_ == Position::MainFormCenter && app && app->mainForm() && app->mainForm() != this) {
-            target = app->mainForm()->frameGeometry();
-        }
-        if (target.isValid()) {
-            frame.moveCenter(target.center());
-            move(frame.topLeft());
+            centreWindow(this, app->mainForm()->frameGeometry());
         }
     }
 
@@ -201,6 +221,10 @@ void Form::closeEvent(QCloseEvent* event)
     auto* app = Application::instance();
     if (loop_) {
         endModal(mrCancel);
+        // A preview opened from here outlives it; the loop that waits for it
+        // keeps this modal showing open until it closes.
+        if (app)
+            app->handOverNonModal(this);
     } else if (app && app->mainForm() == this) {
         app->terminate();
     }
@@ -302,6 +326,13 @@ bool Form::dispatchAccelerator(QChar letter)
     }
     if (!first)
         return false;
+    // The button takes the focus first, as a click does; a box that refuses
+    // to be left keeps it, and the button does not act.
+    if (first->focusPolicy() & Qt::TabFocus) {
+        first->setFocus(Qt::ShortcutFocusReason);
+        if (focusWidget() != first || !first->isEnabled())
+            return true;
+    }
     first->click();
     return true;
 }

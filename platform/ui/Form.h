@@ -21,10 +21,11 @@ public:
     explicit Form(QWidget* parent = nullptr);
     ~Form() override;
 
-    // Runs when the form is opened, and when the user comes back to it from
-    // a window marked with markNonModal (also by clicking the form while that
-    // window is still open); not when a modal form opened from it, or a
-    // message window, closes.
+    // Runs when the form is opened, and when it becomes the active window
+    // after a window marked with markNonModal was (that window closed, or the
+    // user came back while it is still open), before any key or click reaches
+    // it; not when a modal form opened from it, or a message window, closes,
+    // nor when the user comes back from another program.
     std::function<void()> OnActivate;
     // Runs when the form is asked to close; set allowClose to false to keep
     // it open.
@@ -33,7 +34,9 @@ public:
 
     // Shows the form modally in a nested loop and returns its modal result
     // once it closes (mrCancel when closed by the close box, closeForm() or
-    // the end request).
+    // the end request). Closed while a non-modal window opened from one of
+    // its handlers is open, it hides at once and returns once that window
+    // has closed; meanwhile only that window takes input.
     int showModal();
     // Asks the form to close: OnClose, then it hides and its modal loop ends.
     // Closing the main form is the end request.
@@ -49,7 +52,8 @@ public:
     bool hasCloseBox() const { return closeBox_; }
 
     // Where the form appears on its first showing; later showings keep the
-    // place it had. Designed uses the form's own pos().
+    // place it had. Designed uses the form's own pos(); the centred ones
+    // centre its frame.
     void setPosition(Position position);
 
     // The form fits its client area to its controls and keeps that size: the
@@ -64,8 +68,8 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
 
     // A typed letter offered to the buttons in creation order: the first
-    // whose caption marks that letter with '&' is clicked. Returns whether
-    // one took it.
+    // whose caption marks that letter with '&' takes the focus, if it takes
+    // any, and is clicked. Returns whether one took it.
     bool dispatchAccelerator(QChar letter);
 
     // The keyboard reaches the menu bar: F10, or Alt pressed and released
@@ -81,6 +85,7 @@ public:
     static std::function<void(Form* form, bool modal)> loopStarted;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;

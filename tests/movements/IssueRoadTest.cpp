@@ -45,7 +45,7 @@ TEST_F(IssueRoadTest, FromTheMenuThroughTwoLinesToThePrintedNoteAndOnWithTheNext
                           writeTestPdf(doc, "issue-note-of-the-road.pdf");
                           note = noteOf(doc);
                           // Back in the window while the preview stays open.
-                          click(FKeluar->DBGrid1);
+                          activate(FKeluar);
                           numberWhileOpen = FKeluar->Edit1->text();
                           QrKeluar->previewWindow()->close();
                       });

@@ -246,7 +246,7 @@ TEST_P(DateRangeWindowTest, ADateThatDoesNotConvertStopsProsesWithTheQueryClosed
 }
 
 // The field keeps the focus while its year is incomplete: Enter, a click on
-// "&Proses" and Tab all leave it there, and nothing runs; Esc gives back the
+// "&Proses", Tab and Alt+P all leave it there, and nothing runs; Esc gives back the
 // empty field, and Enter then fills in today.
 TEST_P(DateRangeWindowTest, AnIncompleteYearKeepsTheFocusInItsField)
 {
@@ -259,16 +259,17 @@ TEST_P(DateRangeWindowTest, AnIncompleteYearKeepsTheFocusInItsField)
         EXPECT_EQ(w.MaskEdit1->text(), "01/03/20  ");
         click(w.Button1);
         pressKey(w.MaskEdit1, Qt::Key_Tab);
+        pressKey(w.MaskEdit1, Qt::Key_P, Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), w.MaskEdit1);
-        EXPECT_EQ(errors(), (QStringList{refusal, refusal, refusal}));
-        EXPECT_FALSE(w.query->active()) << "the click on \"&Proses\" did nothing";
+        EXPECT_EQ(errors(), (QStringList{refusal, refusal, refusal, refusal}));
+        EXPECT_FALSE(w.query->active()) << "neither the click on \"&Proses\" nor Alt+P did anything";
         pressKey(w.MaskEdit1, Qt::Key_Escape);
         EXPECT_EQ(w.MaskEdit1->text(), Empty);
         pressEnter(w.MaskEdit1);
         EXPECT_EQ(w.MaskEdit1->text(), "05/03/2024");
         EXPECT_EQ(QApplication::focusWidget(), w.MaskEdit2);
     });
-    EXPECT_EQ(errors().size(), 3);
+    EXPECT_EQ(errors().size(), 4);
 }
 
 // "&Cetak" previews the layout over what the query holds; printing writes
@@ -308,6 +309,23 @@ TEST_P(DateRangeWindowTest, CetakPreviewsTheQueryAndClosingThePreviewResetsTheWi
         EXPECT_EQ(columnHeaders, 0);
     });
     EXPECT_TRUE(dialogs.calls().empty());
+}
+
+// Coming back to the window while its preview is still open resets it before
+// the first key: what the user types goes into the empty from-date.
+TEST_P(DateRangeWindowTest, ComingBackWhileThePreviewIsOpenResetsTheWindowFirst)
+{
+    addWeek();
+    inWindow(w.form, [&] {
+        process("01/03/2024", "05/03/2024");
+        inPreview(w.layout, [&](report::PreviewWindow*) {
+            activate(w.form);
+            typeText(QApplication::focusWidget(), "01032026");
+            EXPECT_EQ(w.MaskEdit1->text(), "01/03/2026");
+            EXPECT_FALSE(w.query->active());
+        });
+        click(w.Button2);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DateRangeWindowTest, ::testing::Values(&kReceipts, &kIssues),

@@ -150,6 +150,16 @@ void moveMouse(QWidget* widget, const QPoint& pos)
     QTest::mouseMove(widget, pos);
 }
 
+void activate(QWidget* window)
+{
+    // A window behind a modal one passes the activation on to it.
+    if (window && window->isVisible() && !reachable(window))
+        window = QApplication::activeModalWidget();
+    QCoreApplication::processEvents(); // what the window system still had to say
+    QApplication::setActiveWindow(window ? window->window() : nullptr);
+    QCoreApplication::processEvents();
+}
+
 void clickMenu(QAction* item)
 {
     // The chain of menus from the bar down to the item.

@@ -24,6 +24,9 @@ void pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt
 // behind a modal window, as for a user.
 void click(QWidget* widget);
 void click(ui::Button* button);
+// The window system makes the window the active one, as a click on its
+// title bar or Alt+Tab does; nullptr: the user went to another program.
+void activate(QWidget* window);
 // Opens the item's menu on its menu bar with the mouse and clicks the item.
 void clickMenu(QAction* item);
 // Moves the pointer over the widget to a point inside it.

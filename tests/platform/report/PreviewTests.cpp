@@ -109,15 +109,17 @@ TEST_F(PreviewTest, ReturnsWhenClosedWhileTheCallerStaysUsableAndIsActivatedAgai
             EXPECT_EQ(report.previewWindow(), window);
             EXPECT_FALSE(returned);
             // The calling window still works.
+            activate(&caller);
             click(caller.Button1);
             EXPECT_EQ(caller.clicks, 1);
-            click(button(window, "nextPageButton")); // the user is in the preview again
+            activate(window); // the user is in the preview again
+            click(button(window, "nextPageButton"));
             click(button(window, "closeButton"));
         });
         report.preview();
         returned = true;
         EXPECT_EQ(report.previewWindow(), nullptr);
-        EXPECT_EQ(caller.activations, 3) << "back from the preview by clicking, and again by closing it";
+        EXPECT_EQ(caller.activations, 3) << "back from the preview, and again by closing it";
         caller.closeForm();
     });
     caller.showModal();
@@ -148,7 +150,7 @@ TEST_F(PreviewTest, TheCloseBoxActivatesTheCallerAsCloseDoes)
     Caller caller;
     whileModal([&] {
         inPreview([&] {
-            click(caller.Button1); // the user was last in the calling window
+            activate(&caller); // the user was last in the calling window
             const int before = caller.activations;
             closeByTitleBar(report.previewWindow());
             EXPECT_EQ(caller.activations, before + 1);
@@ -190,6 +192,42 @@ TEST_F(PreviewTest, AClosedPreviewOpensAgainWhileALaterOneIsStillOpen)
     a.preview();
     EXPECT_EQ(a.previewWindow(), nullptr);
     EXPECT_EQ(b.previewWindow(), nullptr);
+}
+
+// Closed under its preview the caller hides, the preview stays usable, the
+// form behind waits; once the preview closes the caller opens again.
+TEST_F(PreviewTest, ACallerClosedUnderItsPreviewEndsItsShowingWhenThePreviewCloses)
+{
+    auto ds = numberedLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    Caller menu, caller;
+    menu.Button1->OnClick = [&] { ++menu.clicks, caller.showModal(); };
+    caller.Button1->OnClick = [&] { report.preview(); };
+    whileModal([&] {
+        whileModal([&] {
+            inPreview([&] {
+                PreviewWindow* w = report.previewWindow();
+                caller.closeForm();
+                EXPECT_FALSE(caller.isVisible());
+                click(menu.Button1);
+                EXPECT_EQ(menu.clicks, 1) << "the form behind takes nothing yet";
+                click(button(w, "nextPageButton"));
+                EXPECT_EQ(w->currentPage(), 1);
+                click(button(w, "closeButton"));
+                EXPECT_FALSE(w->isVisible());
+                w->close(); // in case it could not be
+            });
+            click(caller.Button1);
+        });
+        click(menu.Button1);
+        EXPECT_FALSE(caller.isModalOpen());
+        whileModal([&] { caller.closeForm(); });
+        click(menu.Button1);
+        EXPECT_EQ(menu.clicks, 2);
+        menu.closeForm();
+    });
+    menu.showModal();
+    EXPECT_TRUE(dialogs.calls().empty());
 }
 
 TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
@@ -351,12 +389,28 @@ TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnc
         w->printer().setOutputFileName(shownPath);
         w->printer().setPrintRange(QPrinter::AllPages);
         click(button(w, "printButton"));
+        w->printer().setCopyCount(2);
         w->close();
     });
     report.preview();
     EXPECT_TRUE(dialogs.calls().empty());
     EXPECT_EQ(pdfPageCount(path), 3);
     EXPECT_EQ(pdfPageCount(shownPath), 2);
+
+    // The printer chosen in the set-up serves the next layout, which starts
+    // afresh with one copy and its own orientation.
+    TestReport landscape(testLayoutJson({}, QStringLiteral("landscape")), ds.get());
+    QFile::remove(path);
+    inPreview([&] {
+        PreviewWindow* w = landscape.previewWindow();
+        EXPECT_EQ(w->printer().copyCount(), 1);
+        EXPECT_EQ(w->printer().pageLayout().orientation(), QPageLayout::Landscape);
+        click(button(w, "printButton"));
+        w->close();
+    });
+    landscape.preview();
+    EXPECT_TRUE(dialogs.calls().empty());
+    EXPECT_EQ(pdfPageCount(path), 1);
 }
 
 TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)

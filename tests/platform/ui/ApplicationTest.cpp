@@ -8,7 +8,9 @@
 #include "platform/ui/Form.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -141,6 +143,37 @@ TEST_F(ApplicationTest, QuestionsHaveNoEscapeAnswerAndAPlainMessageTakesEnterSpa
         });
         ui::showMessage(QStringLiteral("Password Salah...!"));
     }
+    ui::setDialogResponder(&dialogs);
+}
+
+// Centred on the screen, frame included, and kept on it: a text too long for
+// the screen scrolls, an ordinary one does not; the error window is as wide as
+// its first line.
+TEST_F(ApplicationTest, MessageWindowsAreCentredOnTheScreenAndStayWithinIt)
+{
+    ui::setDialogResponder(nullptr); // the real windows
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    inMessageWindow([&](QMessageBox* box) {
+        EXPECT_LE((box->frameGeometry().center() - screen.center()).manhattanLength(), 1);
+        EXPECT_FALSE(box->findChild<QScrollArea*>());
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showMessage(QStringLiteral("Kode Barang : ZZZZZ Tidak Terdaftar...!"));
+    inMessageWindow([&](QMessageBox* box) {
+        EXPECT_TRUE(screen.contains(box->frameGeometry()));
+        EXPECT_TRUE(box->findChild<QScrollArea*>());
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showMessage(QStringLiteral("Kode Barang : %1 Tidak Terdaftar...!").arg(QString(3000, 'A')));
+    inMessageWindow([&](QMessageBox* box) {
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const int lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+        EXPECT_EQ(lines, 2);
+        pressKey(box->focusWidget(), Qt::Key_Return);
+    });
+    ui::showErrorBox(QStringLiteral("Application Error"),
+                     QStringLiteral("Exception DatabaseError in module torambu-kesti at 0000561DC29BC5C0.\n"
+                                    "Unknown database alias: Stock."));
     ui::setDialogResponder(&dialogs);
 }
 
@@ -291,6 +324,21 @@ TEST_F(ApplicationTest, FormWithoutCloseBoxIgnoresTheWindowManager)
     EXPECT_EQ(FormB->showModal(), ui::mrCancel);
 }
 
+// The window manager's minimise and maximise, which no form offers, undone.
+TEST_F(ApplicationTest, AFormIsNeverLeftMinimisedOrMaximised)
+{
+    app.createForm(FormA);
+    FormA->show();
+    const QRect normal = FormA->geometry();
+    for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+        FormA->setWindowState(state); // a title-bar button of the window manager
+        QCoreApplication::processEvents();
+        EXPECT_EQ(FormA->windowState(), Qt::WindowNoState);
+        EXPECT_EQ(FormA->geometry(), normal);
+    }
+    FormA->hide();
+}
+
 TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
 {
     app.createForm(FormA);
@@ -305,16 +353,13 @@ TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
         click(FormB->Button1);
         QWidget message;
         message.show();
-        click(&message);
+        activate(&message);
         message.hide();
-        click(FormB);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 1);
-        whileModal([&] {
-            click(FormC);
-            FormC->closeForm();
-        });
+        whileModal([&] { FormC->closeForm(); });
         FormC->showModal();
-        click(FormB);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 1);
 
         // A non-modal window opened from the modal form is not blocked by it.
@@ -324,20 +369,28 @@ TEST_F(ApplicationTest, ActivationRunsOnOpeningAndAfterANonModalWindowOnly)
         QObject::connect(printButton, &QPushButton::clicked, [&] { ++previewClicks; });
         ui::markNonModal(preview);
         preview->show();
+        activate(preview);
         QTest::mouseClick(preview->windowHandle(), Qt::LeftButton, {}, printButton->geometry().center());
         EXPECT_EQ(previewClicks, 1);
         EXPECT_EQ(FormB->activations, 1);
-        // Clicking the form while the preview is open comes back to it...
-        click(FormB);
+        // Another program in between changes nothing...
+        activate(nullptr);
+        activate(preview);
+        EXPECT_EQ(FormB->activations, 1);
+        // ...coming back to the form while the preview is open does...
+        activate(nullptr);
+        activate(FormB);
         EXPECT_EQ(FormB->activations, 2);
-        click(FormB);
-        EXPECT_EQ(FormB->activations, 2);
+        activate(nullptr);
+        activate(FormB);
+        EXPECT_EQ(FormB->activations, 2) << "back from another program";
         // ...and so does closing the preview, once the user was in it.
-        QTest::mouseClick(preview->windowHandle(), Qt::LeftButton, {}, QPoint(90, 90));
+        activate(preview);
+        EXPECT_EQ(FormB->activations, 2);
         preview->close();
         EXPECT_EQ(FormB->activations, 3);
         preview->show();
-        click(FormB);
+        activate(FormB);
         preview->close();
         EXPECT_EQ(FormB->activations, 4) << "closing it from the form does not come back twice";
         FormB->closeForm();
