@@ -7,8 +7,6 @@
 #include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <deque>
 
@@ -252,8 +250,7 @@ void Query::doOpen()
         for (size_t i = 0; i < m.types.size(); ++i) {
             if (declared[i])
                 continue;
-            const int t = m.cursor->columnType(int(i));
-            m.types[i] = t == SQLITE_INTEGER ? FieldType::Integer : t == SQLITE_FLOAT ? FieldType::Float : FieldType::String;
+            m.types[i] = m.cursor->storedType(int(i));
         }
     } else {
         m.count = 0;
