@@ -55,17 +55,17 @@ struct Query::Impl {
 
     qint64 next() const { return offset + cursor->position(); }
     bool holds(qint64 row) const { return row >= windowStart && row < windowStart + qint64(window.size()); }
-    void keep(qint64 row, std::vector<QVariant>&& values)
+    void keep(qint64 row, std::vector<QVariant>&& rowValues)
     {
         if (holds(row)) {
-            window[size_t(row - windowStart)] = std::move(values);
+            window[size_t(row - windowStart)] = std::move(rowValues);
             return;
         }
         if (row != windowStart + qint64(window.size())) {
             window.clear();
             windowStart = row;
         }
-        window.push_back(std::move(values));
+        window.push_back(std::move(rowValues));
         if (qint64(window.size()) > kWindowRows) {
             window.pop_front();
             ++windowStart;

@@ -311,4 +311,4 @@ TEST_P(DateRangeWindowTest, CetakPreviewsTheQueryAndClosingThePreviewResetsTheWi
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DateRangeWindowTest, ::testing::Values(&kReceipts, &kIssues),
-                         [](const auto& info) { return std::string(info.param->name); });
+                         [](const auto& test) { return std::string(test.param->name); });
