@@ -5,4 +5,5 @@ set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
 set(GRAPHVIZ_IGNORE_TARGETS
   "^Qt6::(rcc|moc|uic|Platform|Gui)$"
   "^(WrapAtomic|WrapOpenGL|OpenGL|WrapVulkanHeaders|Threads|SQLite)::"
-  "^dl$")
+  "^dl$"
+  "^tk_warnings$")

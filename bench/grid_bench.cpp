@@ -11,11 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <SQLiteCpp/SQLiteCpp.h>
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <malloc.h>
 #include <map>
@@ -261,14 +262,24 @@ BENCHMARK(BM_SearchGridCtrlEndCounted)->Unit(benchmark::kMillisecond);
 void BM_SearchCountOnSqlite(benchmark::State& state)
 {
     Store& s = store(kMillion);
-    SQLite::Database db(QDir(s.folder).filePath(QLatin1String(data::Engine::kDatabaseFile)).toStdString());
-    SQLite::Statement count(db, "SELECT count(*) FROM (Select KdBrg,NamaBrg From Barang Where NamaBrg Like ?)");
-    for (auto _ : state) {
-        count.bind(1, "%");
-        count.executeStep();
-        benchmark::DoNotOptimize(count.getColumn(0).getInt64());
-        count.reset();
+    sqlite3* db = nullptr;
+    const QByteArray file = QFile::encodeName(QDir(s.folder).filePath(QLatin1String(data::Engine::kDatabaseFile)));
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        state.SkipWithError("cannot open the database");
+        sqlite3_close(db);
+        return;
     }
+    sqlite3_stmt* count = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM (Select KdBrg,NamaBrg From Barang Where NamaBrg Like ?)", -1,
+                       &count, nullptr);
+    for (auto _ : state) {
+        sqlite3_bind_text(count, 1, "%", -1, SQLITE_STATIC);
+        sqlite3_step(count);
+        benchmark::DoNotOptimize(sqlite3_column_int64(count, 0));
+        sqlite3_reset(count);
+    }
+    sqlite3_finalize(count);
+    sqlite3_close(db);
 }
 BENCHMARK(BM_SearchCountOnSqlite)->Unit(benchmark::kMillisecond);
 

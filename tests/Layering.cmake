@@ -53,10 +53,21 @@ foreach(f IN LISTS sources)
     if(f MATCHES "^platform/(rtl|data)/" AND line MATCHES "<Qt(Widgets|PrintSupport)/")
       list(APPEND faults "${f} includes a window library: ${line}")
     endif()
-    if(NOT f MATCHES "^platform/data/" AND line MATCHES "<(sqlite3\\.h|SQLiteCpp/)")
+    if(NOT f MATCHES "^platform/data/" AND line MATCHES "<sqlite3\\.h>")
       list(APPEND faults "${f} includes the database engine: ${line}")
     endif()
   endforeach()
+endforeach()
+
+# One binding to the database engine: its C API, through the data layer in
+# the program, straight in the tests and benchmarks.
+file(GLOB_RECURSE everything RELATIVE ${ROOT} ${ROOT}/*.cpp ${ROOT}/*.h)
+list(FILTER everything EXCLUDE REGEX "^build")
+foreach(f IN LISTS everything)
+  file(STRINGS ${ROOT}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*<SQLiteCpp/")
+  if(includes)
+    list(APPEND faults "${f} includes a second binding of the database engine: ${includes}")
+  endif()
 endforeach()
 
 if(faults)

@@ -85,8 +85,8 @@ Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     {
         switching_ = true;
         auto done = qScopeGuard([this] { switching_ = false; });
-        Statement mode(*this, "PRAGMA journal_mode");
-        logReady_ = mode.step() && mode.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+        Statement journal(*this, "PRAGMA journal_mode");
+        logReady_ = journal.step() && journal.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
     }
     noteLog();
     closeOnFailure.dismiss();

@@ -63,7 +63,7 @@ public:
     // The tables of the connection, read again after a rollback.
     class Member : public Link {
     public:
-        explicit Member(Table& table) : table(table) {}
+        explicit Member(Table& t) : table(t) {}
         Table& table;
     };
     void attach(Member& member) { members_.add(&member); }

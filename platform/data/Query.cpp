@@ -7,8 +7,6 @@
 #include "platform/data/TextIndex.h"
 #include "platform/rtl/Errors.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <deque>
 
@@ -57,17 +55,17 @@ struct Query::Impl {
 
     qint64 next() const { return offset + cursor->position(); }
     bool holds(qint64 row) const { return row >= windowStart && row < windowStart + qint64(window.size()); }
-    void keep(qint64 row, std::vector<QVariant>&& values)
+    void keep(qint64 row, std::vector<QVariant>&& rowValues)
     {
         if (holds(row)) {
-            window[size_t(row - windowStart)] = std::move(values);
+            window[size_t(row - windowStart)] = std::move(rowValues);
             return;
         }
         if (row != windowStart + qint64(window.size())) {
             window.clear();
             windowStart = row;
         }
-        window.push_back(std::move(values));
+        window.push_back(std::move(rowValues));
         if (qint64(window.size()) > kWindowRows) {
             window.pop_front();
             ++windowStart;
@@ -252,8 +250,7 @@ void Query::doOpen()
         for (size_t i = 0; i < m.types.size(); ++i) {
             if (declared[i])
                 continue;
-            const int t = m.cursor->columnType(int(i));
-            m.types[i] = t == SQLITE_INTEGER ? FieldType::Integer : t == SQLITE_FLOAT ? FieldType::Float : FieldType::String;
+            m.types[i] = m.cursor->storedType(int(i));
         }
     } else {
         m.count = 0;

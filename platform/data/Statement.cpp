@@ -139,6 +139,18 @@ int Statement::columnType(int column) const
     return sqlite3_column_type(slot_.handle, column);
 }
 
+FieldType Statement::storedType(int column) const
+{
+    switch (columnType(column)) {
+    case SQLITE_INTEGER:
+        return FieldType::Integer;
+    case SQLITE_FLOAT:
+        return FieldType::Float;
+    default:
+        return FieldType::String;
+    }
+}
+
 long long Statement::integer(int column) const
 {
     return sqlite3_column_int64(slot_.handle, column);

@@ -41,7 +41,7 @@ public:
     int columnCount() const;
     QString columnName(int column) const;
     QString declaredType(int column) const; // empty for an expression
-    int columnType(int column) const;       // the engine's type code of the current value
+    FieldType storedType(int column) const; // what the current value is stored as: Integer, Float or String
     QVariant value(int column, FieldType type) const; // as the field type keeps it
     QVariant raw(int column) const;                   // as stored
     long long integer(int column) const;
@@ -55,6 +55,7 @@ public:
 
 private:
     [[noreturn]] void fail(int code);
+    int columnType(int column) const; // the engine's type code of the current value
 
     Database& db_;
     Database::Slot& slot_;

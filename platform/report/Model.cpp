@@ -33,19 +33,19 @@ Band* LayoutModel::band(BandType type) const
     return nullptr;
 }
 
-Band* LayoutModel::findBand(const QString& name) const
+Band* LayoutModel::findBand(const QString& bandName) const
 {
     for (const auto& b : bands_)
-        if (b->name().compare(name, Qt::CaseInsensitive) == 0)
+        if (b->name().compare(bandName, Qt::CaseInsensitive) == 0)
             return b.get();
     return nullptr;
 }
 
-Item* LayoutModel::findItem(const QString& name) const
+Item* LayoutModel::findItem(const QString& itemName) const
 {
     for (const auto& b : bands_)
         for (const auto& item : b->items())
-            if (item->name().compare(name, Qt::CaseInsensitive) == 0)
+            if (item->name().compare(itemName, Qt::CaseInsensitive) == 0)
                 return item.get();
     return nullptr;
 }

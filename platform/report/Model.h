@@ -155,8 +155,8 @@ public:
     const std::vector<std::unique_ptr<Band>>& bands() const { return bands_; }
     // The first band of a type, or nullptr.
     Band* band(BandType type) const;
-    Band* findBand(const QString& name) const;
-    Item* findItem(const QString& name) const;
+    Band* findBand(const QString& bandName) const;
+    Item* findItem(const QString& itemName) const;
 
 private:
     std::vector<std::unique_ptr<Band>> bands_;

@@ -63,7 +63,7 @@ QString loadMemoText(const QString& path, qint64 limit)
     }
     ::close(fd);
 
-    const int nul = bytes.indexOf('\0');
+    const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
     QByteArray normal;

@@ -356,7 +356,7 @@ void Edit::editKey(QKeyEvent* event)
 void Edit::insertTyped(QKeyEvent* event, QChar key)
 {
     QKeyEvent changed(event->type(), event->key(), event->modifiers(), QString(key), event->isAutoRepeat(),
-                      event->count());
+                      quint16(event->count()));
     QLineEdit::keyPressEvent(&changed);
     event->setAccepted(changed.isAccepted());
 }
@@ -477,7 +477,7 @@ void MaskEdit::setEditMask(const QString& mask)
         switch (c.unicode()) {
         case '!': leadingBlanks_ = true; continue;
         case '>':
-            letterCase = i + 1 < pattern.size() && pattern.at(i + 1) == QLatin1Char('<') ? (++i, 0) : '>';
+            letterCase = i + 1 < pattern.size() && pattern.at(i + 1) == QLatin1Char('<') ? (++i, '\0') : '>';
             continue;
         case '<': letterCase = '<'; continue;
         case '0': place.kind = '0'; place.required = true; break;

@@ -95,7 +95,7 @@ void GridRows::measure()
     measuring_ = true;
     QString error;
     try {
-        countRows();
+        countRows(*ds);
         if (firstPos_ < 0) {
             const qint64 p = ds->positionOf(rows_[size_t(cur_)].bookmark);
             if (p >= 0)
@@ -110,10 +110,10 @@ void GridRows::measure()
         emit failed(error);
 }
 
-void GridRows::countRows()
+void GridRows::countRows(data::DataSet& ds)
 {
     if (size_ < 0 && !insertShown_) {
-        size_ = std::max(dataSet()->recordCount(), qint64(rows_.size()));
+        size_ = std::max(ds.recordCount(), qint64(rows_.size()));
         derivePlace();
     }
 }
@@ -175,17 +175,16 @@ void GridRows::sync(Dirty level)
             return;
         if (firstPos_ >= 0)
             expected_ = Expected{*current, firstPos_ + i};
-        reloadAround(*current, cur_ - top_);
+        reloadAround(*ds, *current, cur_ - top_);
         return;
     }
-    reloadAround(*current, screenPos);
+    reloadAround(*ds, *current, screenPos);
 }
 
-void GridRows::reloadAround(const data::Bookmark& current, int screenPos)
+void GridRows::reloadAround(data::DataSet& ds, const data::Bookmark& current, int screenPos)
 {
-    data::DataSet* ds = dataSet();
-    std::vector<data::Row> before = ds->fetchRows(current, visible_, false);
-    std::vector<data::Row> after = ds->fetchRows(current, visible_, true);
+    std::vector<data::Row> before = ds.fetchRows(current, visible_, false);
+    std::vector<data::Row> after = ds.fetchRows(current, visible_, true);
     atStart_ = int(before.size()) < visible_;
     atEnd_ = int(after.size()) < visible_;
     rows_.clear();
@@ -193,7 +192,7 @@ void GridRows::reloadAround(const data::Bookmark& current, int screenPos)
     for (auto it = before.rbegin(); it != before.rend(); ++it)
         rows_.push_back(std::move(*it));
     cur_ = int(rows_.size());
-    rows_.push_back(data::Row{current, ds->buffer()});
+    rows_.push_back(data::Row{current, ds.buffer()});
     for (auto& r : after)
         rows_.push_back(std::move(r));
     firstPos_ = expected_ && expected_->bookmark == current ? expected_->position - cur_ : -1;
@@ -328,7 +327,7 @@ void GridRows::moveToPosition(qint64 position)
     data::DataSet* ds = dataSet();
     if (!ds || !ds->active())
         return;
-    countRows(); // the place is not needed, only the size
+    countRows(*ds); // the place is not needed, only the size
     if (size_ <= 0)
         return;
     position = std::clamp<qint64>(position, 0, size_ - 1);

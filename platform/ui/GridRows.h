@@ -80,12 +80,12 @@ private:
 
     void invalidate(Dirty level);
     void sync(Dirty level);
-    void reloadAround(const data::Bookmark& current, int screenPos);
+    void reloadAround(data::DataSet& ds, const data::Bookmark& current, int screenPos);
     void showPendingInsert();
     void clear();
     void placeCurrent(int screenPos);
     void derivePlace();
-    void countRows();
+    void countRows(data::DataSet& ds);
     int indexOf(const data::Bookmark& bookmark) const;
     void scheduleMeasure();
     void goTo(const data::Bookmark& target, qint64 position);

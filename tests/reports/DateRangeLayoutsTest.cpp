@@ -247,4 +247,4 @@ TEST_P(DateRangeLayoutTest, AClosedOrEmptyQueryPrintsTheTitleAndOneEmptyRow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DateRangeLayoutTest, ::testing::Values(&kReceipts, &kIssues),
-                         [](const auto& info) { return std::string(info.param->name); });
+                         [](const auto& test) { return std::string(test.param->name); });

@@ -329,4 +329,4 @@ TEST_P(DateRangeWindowTest, ComingBackWhileThePreviewIsOpenResetsTheWindowFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DateRangeWindowTest, ::testing::Values(&kReceipts, &kIssues),
-                         [](const auto& info) { return std::string(info.param->name); });
+                         [](const auto& test) { return std::string(test.param->name); });

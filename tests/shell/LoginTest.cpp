@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase {"NulEndsTheText", QByteArray("SECRET\0JUNK", 11), "secret", true, "SECRET"},
         FileCase {"EightBitBytesKept", "\xC9\xA0X", "\u00E9\u00A0x", true, "\u00C9\u00A0X"},
         FileCase {"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Whatever the file's size, the login answers at once, as its text says: a
 // sparse file of 40 GB holds the password and then NUL bytes, which end it.

@@ -65,8 +65,8 @@ TEST_P(ExitQuestion3Ways, NoKeepsTheMenuOpenAndYesEndsAfterOneQuestion)
 }
 
 INSTANTIATE_TEST_SUITE_P(MainMenu, ExitQuestion3Ways, ::testing::Values(Way::CloseBox, Way::CloseButton, Way::TutupMenu),
-                         [](const auto& info) {
-                             switch (info.param) {
+                         [](const auto& test) {
+                             switch (test.param) {
                              case Way::CloseBox: return std::string("CloseBox");
                              case Way::CloseButton: return std::string("CloseButton");
                              default: return std::string("TutupMenu");

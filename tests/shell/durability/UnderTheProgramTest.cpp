@@ -94,6 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Change{"LogRemoved", "rm \"$F-wal\" \"$F-shm\"", "-wal", "ok A0001 M1"},
                       Change{"Replaced", "mv \"$O\" \"$F\"", "", "ok B0001"},
                       Change{"MovedAsideAndReplaced", "mv \"$F\" \"$F.old\" && cp \"$O\" \"$F\"", "", "ok B0001"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
