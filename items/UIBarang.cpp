@@ -17,11 +17,11 @@ TFBarang::TFBarang(QWidget* parent) : ui::Form(parent)
     entry::digitBox(Edit3);
 
     DBGrid1->setColumns({
-        {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), -1, {}, {}},
-        {QStringLiteral("NamaBrg"), QStringLiteral("Nama Barang"), 170, {}, {}},
-        {QStringLiteral("Satuan"), {}, -1, {}, {}},
-        {QStringLiteral("Stock"), {}, -1, {}, {}},
-        {QStringLiteral("Reorder"), {}, -1, {}, {}},
+        {.fieldName = QStringLiteral("KdBrg"), .title = QStringLiteral("Kode Barang")},
+        {.fieldName = QStringLiteral("NamaBrg"), .title = QStringLiteral("Nama Barang"), .width = 170},
+        {.fieldName = QStringLiteral("Satuan")},
+        {.fieldName = QStringLiteral("Stock")},
+        {.fieldName = QStringLiteral("Reorder")},
     });
     DBGrid1->setDataSource(FDM->DsBarang);
 

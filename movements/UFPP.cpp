@@ -28,7 +28,7 @@ TFMasuk::TFMasuk(QWidget* parent) : ui::Form(parent)
 
 movements::ItemBoxes TFMasuk::items() const
 {
-    return {Edit2, Edit3, Label9, Edit4, Edit5, Button3};
+    return {.code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button3};
 }
 
 void TFMasuk::FormActivate()

@@ -34,7 +34,7 @@ TFKeluar::TFKeluar(QWidget* parent) : ui::Form(parent)
 
 movements::ItemBoxes TFKeluar::items() const
 {
-    return {Edit2, Edit3, Label9, Edit4, Edit5, Button4};
+    return {.code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button4};
 }
 
 // Each activation starts a fresh issue under the number that follows the

@@ -29,38 +29,38 @@ void DateRangeWindow::bindSteps(const Parts& parts)
     w_ = parts;
     setCloseBox(false);
     setPosition(ui::Position::DesktopCenter);
-    w_.DBGrid1->setDataSource(w_.source);
+    w_.grid->setDataSource(w_.source);
 
     OnActivate = [this] { FormActivate(); };
-    w_.MaskEdit1->OnKeyPress = [this](QChar& k) { MaskEdit1KeyPress(k); };
-    w_.MaskEdit2->OnKeyPress = [this](QChar& k) { MaskEdit2KeyPress(k); };
-    w_.Button1->OnClick = [this] { Button1Click(); };
-    w_.Button2->OnClick = [this] { Button2Click(); };
-    w_.Button3->OnClick = [this] { Button3Click(); };
+    w_.from->OnKeyPress = [this](QChar& k) { MaskEdit1KeyPress(k); };
+    w_.to->OnKeyPress = [this](QChar& k) { MaskEdit2KeyPress(k); };
+    w_.process->OnClick = [this] { Button1Click(); };
+    w_.print->OnClick = [this] { Button2Click(); };
+    w_.close->OnClick = [this] { Button3Click(); };
 }
 
 void DateRangeWindow::FormActivate()
 {
-    w_.MaskEdit1->clear();
-    w_.MaskEdit2->clear();
+    w_.from->clear();
+    w_.to->clear();
     w_.query->close();
-    w_.MaskEdit1->setFocus();
+    w_.from->setFocus();
 }
 
 void DateRangeWindow::MaskEdit1KeyPress(QChar& Key)
 {
     if (Key != QChar(13))
         return;
-    todayWhenEmpty(w_.MaskEdit1);
-    w_.MaskEdit2->setFocus();
+    todayWhenEmpty(w_.from);
+    w_.to->setFocus();
 }
 
 void DateRangeWindow::MaskEdit2KeyPress(QChar& Key)
 {
     if (Key != QChar(13))
         return;
-    todayWhenEmpty(w_.MaskEdit2);
-    w_.Button1->setFocus();
+    todayWhenEmpty(w_.to);
+    w_.process->setFocus();
 }
 
 // The two dates are not compared: a first day after the last lists nothing.
@@ -68,10 +68,10 @@ void DateRangeWindow::Button1Click()
 {
     w_.query->close();
     w_.query->prepare();
-    w_.query->paramByName(QStringLiteral("Tgla")).setAsDate(rtl::strToDate(w_.MaskEdit1->text()));
-    w_.query->paramByName(QStringLiteral("Tglb")).setAsDate(rtl::strToDate(w_.MaskEdit2->text()));
+    w_.query->paramByName(QStringLiteral("Tgla")).setAsDate(rtl::strToDate(w_.from->text()));
+    w_.query->paramByName(QStringLiteral("Tglb")).setAsDate(rtl::strToDate(w_.to->text()));
     w_.query->open();
-    w_.Button2->setFocus();
+    w_.print->setFocus();
 }
 
 // Prints whatever the query holds: nothing checks that "&Proses" ran.

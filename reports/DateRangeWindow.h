@@ -37,12 +37,12 @@ protected:
 
     // A window's own controls, query and layout.
     struct Parts {
-        ui::MaskEdit* MaskEdit1;
-        ui::MaskEdit* MaskEdit2;
-        ui::Button* Button1;
-        ui::Button* Button2;
-        ui::Button* Button3;
-        ui::DBGrid* DBGrid1;
+        ui::MaskEdit* from;  // the first day
+        ui::MaskEdit* to;    // the last day
+        ui::Button* process; // "&Proses"
+        ui::Button* print;   // "&Cetak"
+        ui::Button* close;   // "&Tutup"
+        ui::DBGrid* grid;
         data::DataSource* source; // the grid's
         data::Query* query;
         // The layout is made after the window at start-up: looked up when

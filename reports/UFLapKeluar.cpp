@@ -8,6 +8,7 @@ TFlapKeluar* FlapKeluar = nullptr;
 TFlapKeluar::TFlapKeluar(QWidget* parent) : DateRangeWindow(parent)
 {
     setupUi(this);
-    bindSteps({MaskEdit1, MaskEdit2, Button1, Button2, Button3, DBGrid1, FDM->DsQlapKeluar, FDM->QLapKeluar,
-               [] { return static_cast<report::Report*>(QrLapKeluar); }});
+    bindSteps({.from = MaskEdit1, .to = MaskEdit2, .process = Button1, .print = Button2, .close = Button3,
+               .grid = DBGrid1, .source = FDM->DsQlapKeluar, .query = FDM->QLapKeluar,
+               .layout = [] { return static_cast<report::Report*>(QrLapKeluar); }});
 }

@@ -8,6 +8,7 @@ TFlapTerima* FlapTerima = nullptr;
 TFlapTerima::TFlapTerima(QWidget* parent) : DateRangeWindow(parent)
 {
     setupUi(this);
-    bindSteps({MaskEdit1, MaskEdit2, Button1, Button2, Button3, DBGrid1, FDM->DsQlapMasuk, FDM->QLapMasuk,
-               [] { return static_cast<report::Report*>(QrLapMasuk); }});
+    bindSteps({.from = MaskEdit1, .to = MaskEdit2, .process = Button1, .print = Button2, .close = Button3,
+               .grid = DBGrid1, .source = FDM->DsQlapMasuk, .query = FDM->QLapMasuk,
+               .layout = [] { return static_cast<report::Report*>(QrLapMasuk); }});
 }

@@ -17,10 +17,13 @@ TFLapStock::TFLapStock(QWidget* parent) : ui::Form(parent)
     title.setPixelSize(ui::pixelsOfPoints(8));
     title.setBold(true);
     DBGrid1->setColumns({
-        {QStringLiteral("KdBrg"), QStringLiteral("Kode Barang"), 91, title, ui::clMenu},
-        {QStringLiteral("NamaBrg"), QStringLiteral("Nama Barang"), 221, title, ui::clInactiveCaptionText},
-        {QStringLiteral("Satuan"), {}, 103, title, {}},
-        {QStringLiteral("Stock"), QStringLiteral("Jml Stock"), 118, title, ui::clInactiveCaptionText},
+        {.fieldName = QStringLiteral("KdBrg"), .title = QStringLiteral("Kode Barang"), .width = 91, .titleFont = title,
+         .color = ui::clMenu},
+        {.fieldName = QStringLiteral("NamaBrg"), .title = QStringLiteral("Nama Barang"), .width = 221,
+         .titleFont = title, .color = ui::clInactiveCaptionText},
+        {.fieldName = QStringLiteral("Satuan"), .width = 103, .titleFont = title},
+        {.fieldName = QStringLiteral("Stock"), .title = QStringLiteral("Jml Stock"), .width = 118, .titleFont = title,
+         .color = ui::clInactiveCaptionText},
     });
     // Read-only (set in its definition): a report window deletes no item.
     DBGrid1->setDataSource(FDM->DsBarang);

@@ -18,10 +18,10 @@ class GridRows;
 // One column of a grid's own column list.
 struct DBGridColumn {
     QString fieldName;
-    QString title;                  // empty: headed by the field name
-    int width = -1;                 // negative: the default width for the field
-    std::optional<QFont> titleFont; // unset: the grid's font
-    QColor color;                   // invalid: the grid's base colour
+    QString title{};                  // empty: headed by the field name
+    int width = -1;                   // negative: the default width for the field
+    std::optional<QFont> titleFont{}; // unset: the grid's font
+    QColor color{};                   // invalid: the grid's base colour
 };
 
 // The table a grid shows: one row per row on screen (GridRows), one column per

@@ -151,32 +151,48 @@ TEST_F(ShellTest, MenuBarFromTheKeyboard)
     EXPECT_EQ(dialogs.count(DialogScript::Question), 0);
 }
 
-TEST_F(ShellTest, HoverLooks)
+// Each button grows to 12 pt navy under the pointer ("&Close" red) and stays
+// so after the pointer leaves it, until the pointer is over the picture: then
+// all rest at 10 pt black ("&Close" blue). Only size and colour change.
+TEST_F(ShellTest, HoverLookOfEveryButton)
 {
     runLogin(QString(), [&] {
-        ui::SpeedButton* const buttons[] = {FUtama->SpeedButton1, FUtama->SpeedButton2, FUtama->SpeedButton3,
-                                            FUtama->SpeedButton4, FUtama->SpeedButton5, FUtama->SpeedButton6,
-                                            FUtama->SpeedButton7, FUtama->SpeedButton8};
         const QColor windowText = FUtama->palette().color(QPalette::WindowText);
-        for (ui::SpeedButton* b : buttons) {
-            EXPECT_EQ(b->fontSize(), 8);
-            EXPECT_TRUE(b->font().bold());
-            EXPECT_EQ(b->fontColor(), b == FUtama->SpeedButton7 ? QColor(Qt::black) : windowText);
-            EXPECT_EQ(b->x(), 280);
-            EXPECT_EQ(b->width(), 241);
-        }
-        moveMouse(FUtama->SpeedButton3, QPoint(10, 10));
-        EXPECT_EQ(FUtama->SpeedButton3->fontSize(), 12);
-        EXPECT_EQ(FUtama->SpeedButton3->fontColor(), QColor(0, 0, 128));
-        moveMouse(FUtama->SpeedButton7, QPoint(10, 10));
-        EXPECT_EQ(FUtama->SpeedButton7->fontColor(), QColor(255, 0, 0));
-        EXPECT_EQ(FUtama->SpeedButton3->fontSize(), 12) << "leaving a button changes nothing";
+        const QColor navy(0, 0, 128), black(0, 0, 0);
+        const struct {
+            ui::SpeedButton* button;
+            QColor start, hover, rest;
+        } rows[] = {
+            {FUtama->SpeedButton1, windowText, navy, black}, {FUtama->SpeedButton2, windowText, navy, black},
+            {FUtama->SpeedButton3, windowText, navy, black}, {FUtama->SpeedButton4, windowText, navy, black},
+            {FUtama->SpeedButton5, windowText, navy, black}, {FUtama->SpeedButton6, windowText, navy, black},
+            {FUtama->SpeedButton8, windowText, navy, black},
+            {FUtama->SpeedButton7, black, QColor(255, 0, 0), QColor(0, 0, 255)}, // "&Close", lowest
+        };
+        const QString family = FUtama->SpeedButton1->font().family();
+        // The first `hovered` rows are or were under the pointer; the others
+        // show the start look or the resting one.
+        const auto expectLooks = [&](const char* when, bool atStart, size_t hovered) {
+            for (size_t i = 0; i < std::size(rows); ++i) {
+                const auto& row = rows[i];
+                SCOPED_TRACE(when + (" " + row.button->objectName()).toStdString());
+                EXPECT_EQ(row.button->fontSize(), i < hovered ? 12 : atStart ? 8 : 10);
+                EXPECT_EQ(row.button->fontColor(), i < hovered ? row.hover : atStart ? row.start : row.rest);
+                EXPECT_TRUE(row.button->font().bold());
+                EXPECT_EQ(row.button->font().family(), family);
+            }
+        };
+        expectLooks("at the start", true, 0);
         moveMouse(FUtama->Image1, QPoint(20, 20));
-        for (ui::SpeedButton* b : buttons) {
-            EXPECT_EQ(b->fontSize(), 10);
-            EXPECT_EQ(b->fontColor(), b == FUtama->SpeedButton7 ? QColor(0, 0, 255) : QColor(0, 0, 0));
-            EXPECT_TRUE(b->font().bold());
+        expectLooks("over the picture", false, 0);
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            moveMouse(rows[i].button, QPoint(10, 10)); // from the button above, not over the picture
+            expectLooks("button to button", false, i + 1);
         }
+        moveMouse(FUtama->MainMenu1, QPoint(FUtama->MainMenu1->width() - 5, 5));
+        expectLooks("onto the menu bar", false, std::size(rows));
+        moveMouse(FUtama->Image1, QPoint(20, 20));
+        expectLooks("back over the picture", false, 0);
         endProgram();
     });
 }
@@ -192,6 +208,8 @@ TEST_F(ShellTest, MainMenuLayout)
         EXPECT_EQ(FUtama->maximumSize(), FUtama->minimumSize());
         EXPECT_EQ(FUtama->Image1->geometry(), QRect(0, bar, 800, 600));
         EXPECT_EQ(FUtama->SpeedButton8->y() - bar, 488);
+        for (const ui::SpeedButton* b : FUtama->findChildren<ui::SpeedButton*>())
+            EXPECT_EQ(std::pair(b->x(), b->width()), std::pair(280, 241)) << b->objectName().toStdString();
         EXPECT_LT(FUtama->SpeedButton8->y(), FUtama->SpeedButton7->y());
         // The menu bar: File, Transaksi, Laporan and an item on the bar itself.
         const auto top = FUtama->MainMenu1->actions();
