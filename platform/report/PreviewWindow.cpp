@@ -3,7 +3,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/report/PageBuilder.h"
 #include "platform/report/Renderer.h"
-#include "platform/report/Report.h"
+#include "platform/report/Layout.h"
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 
@@ -110,7 +110,7 @@ private:
     bool& closed_;
 };
 
-PreviewWindow::PreviewWindow(Report& report) : QWidget(nullptr), report_(report)
+PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
 {
     setWindowTitle(QStringLiteral("Print Preview"));
     document_.orientation = report.layout().orientation;

@@ -16,7 +16,7 @@ namespace report {
 
 class PageBuilder;
 class PageView;
-class Report;
+class Layout;
 
 // The preview window: shows the pages of a layout while they are built and
 // prints them. Made and run by Report::preview(). Printing builds the pages
@@ -28,7 +28,7 @@ class PreviewWindow : public QWidget {
 public:
     enum class Zoom { Fit, Percent100, PageWidth };
 
-    explicit PreviewWindow(Report& report);
+    explicit PreviewWindow(Layout& report);
     ~PreviewWindow() override;
 
     // Builds the first page, then shows the window and goes on building
@@ -69,7 +69,7 @@ private:
     // Runs a button's work; an error goes to the application's error window.
     void run(const std::function<void()>& work);
 
-    Report& report_;
+    Layout& report_;
     std::unique_ptr<PageBuilder> builder_;
     Document document_;
     int page_ = 0;
