@@ -1,6 +1,6 @@
 #include "ReportOutput.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include <QDir>
 #include <QEventLoop>

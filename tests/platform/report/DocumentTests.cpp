@@ -1,7 +1,7 @@
 #include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/report/Renderer.h"
 #include "platform/rtl/Errors.h"
 

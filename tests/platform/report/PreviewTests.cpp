@@ -3,7 +3,7 @@
 #include "ReportTestSupport.h"
 #include "UiDriver.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/report/Document.h"
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 #include "QStringPrinter.h"
 #include "ReportOutput.h"
 

@@ -1,4 +1,4 @@
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include "platform/data/DataSet.h"
 #include "platform/report/PageBuilder.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/report/Layout.h"
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include <QPointer>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
 
 #include <QEventLoop>
