@@ -1,95 +1,31 @@
 #include "platform/preview/PreviewWindow.h"
 
 #include "platform/data/DataSet.h"
-#include "platform/report/PageBuilder.h"
-#include "platform/report/Renderer.h"
+#include "platform/preview/BuildScheduler.h"
+#include "platform/preview/DocumentFile.h"
+#include "platform/preview/PageView.h"
+#include "platform/preview/PrintJob.h"
+#include "platform/preview/PrinterSetup.h"
 #include "platform/report/Layout.h"
-#include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
-#include <QElapsedTimer>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPointer>
-#include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace report {
 
 namespace {
 
-constexpr int kGap = 12;           // grey border around the page, in pixels
-constexpr int kStepBudgetMs = 25;  // building in the background stays out of the user's way
-constexpr int kRowsPerStep = 100;
-const char* const kFileFilter = "Report pages (*.tkr)";
-
-// The printer chosen in a printer set-up: the program has one printer, kept
-// for the rest of the run (the life of the application object) and used by
-// every layout's preview.
-struct ChosenPrinter {
-    bool chosen = false;
-    QPrinter::OutputFormat format = QPrinter::NativeFormat;
-    QString name;
-    QString file;
-};
-
-ChosenPrinter& chosenPrinter()
-{
-    static ChosenPrinter choice;
-    static QPointer<QObject> run;
-    static bool started = false;
-    QObject* app = ui::Application::instance();
-    if (!started || run != app) {
-        choice = {};
-        run = app;
-        started = true;
-    }
-    return choice;
-}
+constexpr int kGap = PageView::kGap;
 
 } // namespace
-
-class PageView : public QWidget {
-public:
-    explicit PageView(PreviewWindow* window) : QWidget(nullptr), window_(window) {}
-
-    void changed()
-    {
-        const Document& doc = window_->document();
-        const double ppm = window_->pixelsPerMm();
-        resize(int(doc.pageWidth * ppm) + 2 * kGap, int(doc.pageHeight * ppm) + 2 * kGap);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const Document& doc = window_->document();
-        const double ppm = window_->pixelsPerMm();
-        QPainter painter(this);
-        painter.fillRect(rect(), QColor(128, 128, 128));
-        const QRectF paper(kGap, kGap, doc.pageWidth * ppm, doc.pageHeight * ppm);
-        painter.fillRect(paper.translated(3, 3), QColor(64, 64, 64));
-        painter.fillRect(paper, Qt::white);
-        painter.translate(paper.topLeft());
-        painter.scale(ppm, ppm);
-        paintPage(doc, window_->currentPage(), painter);
-    }
-
-private:
-    PreviewWindow* window_;
-};
 
 // The windows that ask for a preview close their dataset when they are
 // activated again, which may happen while the preview is still open.
@@ -113,9 +49,8 @@ private:
 PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
 {
     setWindowTitle(QStringLiteral("Print Preview"));
-    document_.orientation = report.layout().orientation;
-    document_.pageWidth = report.layout().pageWidth();
-    document_.pageHeight = report.layout().pageHeight();
+    pages_ = new BuildScheduler(report.layout(), report.dataSet(), [this](const auto& work) { run(work); }, this);
+    connect(pages_, &BuildScheduler::progressed, this, &PreviewWindow::updateControls);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -137,27 +72,18 @@ PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
     button("printButton", QStringLiteral("Print"), [this] { print(); });
     bar->addSpacing(12);
     button("saveButton", QStringLiteral("Save"), [this] {
-        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save"), QString(), QLatin1String(kFileFilter));
-        if (path.isEmpty())
-            return;
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QLatin1String(".tkr");
-        saveTo(path);
+        const QString path = askSavePath(this);
+        if (!path.isEmpty())
+            saveTo(path);
     });
     button("loadButton", QStringLiteral("Load"), [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Load"), QString(), QLatin1String(kFileFilter));
+        const QString path = askLoadPath(this);
         if (!path.isEmpty())
             loadFrom(path);
     });
     bar->addSpacing(12);
     button("closeButton", QStringLiteral("&Close"), [this] { close(); });
     bar->addStretch();
-
-    // Pages are built a slice at a time whenever the event loop is idle.
-    buildTimer_ = new QTimer(this);
-    buildTimer_->setSingleShot(true);
-    buildTimer_->setInterval(0);
-    connect(buildTimer_, &QTimer::timeout, this, &PreviewWindow::buildMore);
 
     scroll_ = new QScrollArea(this);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -181,26 +107,8 @@ QPrinter& PreviewWindow::printer()
 {
     // Made on first use: finding the printers can take a while, and most
     // previews are only looked at.
-    if (!printer_) {
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer_->setPageSize(QPageSize(QPageSize::A4));
-        printer_->setPageOrientation(report_.layout().orientation == Orientation::Landscape ? QPageLayout::Landscape
-                                                                                            : QPageLayout::Portrait);
-        printer_->setFullPage(true);
-        printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        printer_->setCopyCount(1);
-        printer_->setDocName(report_.layout().name);
-        const ChosenPrinter& chosen = chosenPrinter();
-        if (chosen.chosen) {
-            if (chosen.format == QPrinter::PdfFormat) {
-                printer_->setOutputFormat(QPrinter::PdfFormat);
-                printer_->setOutputFileName(chosen.file);
-            } else {
-                printer_->setPrinterName(chosen.name);
-                printer_->setOutputFileName(chosen.file);
-            }
-        }
-    }
+    if (!printer_)
+        printer_ = makePrinter(report_.layout());
     return *printer_;
 }
 
@@ -228,75 +136,23 @@ void PreviewWindow::run(const std::function<void()>& work)
 
 const Document& PreviewWindow::document() const
 {
-    return builder_ ? builder_->document() : document_;
+    return pages_->document();
+}
+
+bool PreviewWindow::building() const
+{
+    return pages_->building();
 }
 
 void PreviewWindow::start()
 {
     if (data::DataSet* dataSet = report_.dataSet())
         dataWatch_ = std::make_unique<DataWatch>(dataSet, dataClosed_);
-    builder_ = std::make_unique<PageBuilder>(report_.layout(), report_.dataSet());
-    while (!builder_->step(kRowsPerStep) && builder_->completedPages() < 1) {
-    }
-    if (builder_->finished()) {
-        document_ = builder_->takeDocument();
-        builder_.reset();
-    }
+    pages_->start();
     show();
     raise();
     activateWindow();
     setZoom(zoom_);
-    if (builder_)
-        buildTimer_->start();
-}
-
-void PreviewWindow::buildMore()
-{
-    if (!builder_ || closing_)
-        return;
-    const int before = document().pageCount();
-    QElapsedTimer timer;
-    timer.start();
-    bool ok = true;
-    run([&] {
-        try {
-            while (!builder_->step(kRowsPerStep) && timer.elapsed() < kStepBudgetMs) {
-            }
-        } catch (...) {
-            ok = false;
-            throw;
-        }
-    });
-    if (!ok || builder_->finished()) {
-        // After an error the pages built so far stay on show.
-        document_ = builder_->takeDocument();
-        if (!ok)
-            document_.complete = false;
-        builder_.reset();
-    }
-    if (document().pageCount() != before || !builder_)
-        updateControls();
-    if (builder_)
-        buildTimer_->start();
-}
-
-void PreviewWindow::finishBuilding()
-{
-    if (!builder_)
-        return;
-    builder_->finish();
-    document_ = builder_->takeDocument();
-    builder_.reset();
-    updateControls();
-}
-
-void PreviewWindow::stopBuilding()
-{
-    if (!builder_)
-        return;
-    std::unique_ptr<PageBuilder> builder = std::move(builder_);
-    document_ = builder->takeDocument();
-    builder->abandon();
 }
 
 double PreviewWindow::pixelsPerMm() const
@@ -356,68 +212,27 @@ void PreviewWindow::resizeEvent(QResizeEvent* event)
 
 void PreviewWindow::printerSetup()
 {
-    finishBuilding();
-    const int pages = std::max(1, document().pageCount());
-    QPrintDialog dialog(&printer(), this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.setMinMax(1, pages);
-    dialog.setFromTo(1, pages);
-    // It only sets the printer up; printing is the preview's own button.
-    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
-        if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok))
-            accept->setText(QStringLiteral("OK"));
-    }
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    ChosenPrinter& chosen = chosenPrinter();
-    chosen.chosen = true;
-    chosen.format = printer().outputFormat();
-    chosen.name = printer().printerName();
-    chosen.file = printer().outputFileName();
+    pages_->finish();
+    setUpPrinter(printer(), document().pageCount(), this);
 }
 
 void PreviewWindow::print()
 {
     // The preview's own run ends before the dataset is walked again.
-    finishBuilding();
+    pages_->finish();
     // A dataset closed since the preview was built (the caller resets on
     // activation) would give an empty page, not the pages on show.
     const data::DataSet* dataSet = report_.dataSet();
     const bool rebuild = !loaded_ && !dataClosed_ && (!dataSet || dataSet->active());
-    const rtl::Error incomplete(QStringLiteral("The pages are incomplete and are not printed: their data was closed "
-                                               "or changed while they were built. Preview the report again."));
-    if (!rebuild && !document_.complete)
-        throw incomplete;
+    if (!rebuild && !document().complete)
+        PrintJob::refuseIncomplete();
 
-    QWidget progress(this, Qt::Dialog);
-    progress.setWindowTitle(QStringLiteral("Printing progress"));
-    progress.setObjectName(QStringLiteral("printingProgress"));
-    auto* label = new QLabel(&progress);
-    auto* box = new QVBoxLayout(&progress);
-    box->addWidget(label);
-    label->setMinimumWidth(240);
-    label->setText(QStringLiteral("Preparing pages"));
-    progress.show();
-    auto pump = [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-    pump();
-
+    PrintJob job(this);
     Document rebuilt;
-    if (rebuild) {
-        PageBuilder builder(report_.layout(), report_.dataSet());
-        while (!builder.step(500)) {
-            label->setText(QStringLiteral("Preparing page %1").arg(builder.document().pageCount()));
-            pump();
-        }
-        rebuilt = builder.takeDocument();
-        if (!rebuilt.complete)
-            throw incomplete;
-    }
+    if (rebuild)
+        rebuilt = job.rebuild(report_.layout(), report_.dataSet());
     try {
-        printDocument(rebuild ? rebuilt : document_, printer(), [&](int page, int count) {
-            label->setText(QStringLiteral("Printing page %1 of %2").arg(page).arg(count));
-            pump();
-        });
+        job.print(rebuild ? rebuilt : document(), printer());
     } catch (...) {
         // A printer that failed stays broken; the next set-up starts afresh.
         printer_.reset();
@@ -427,15 +242,13 @@ void PreviewWindow::print()
 
 void PreviewWindow::saveTo(const QString& path)
 {
-    finishBuilding();
-    saveDocument(document_, path);
+    pages_->finish();
+    saveDocument(document(), path);
 }
 
 void PreviewWindow::loadFrom(const QString& path)
 {
-    Document loaded = loadDocument(path);
-    stopBuilding();
-    document_ = std::move(loaded);
+    pages_->replace(loadDocument(path));
     loaded_ = true;
     page_ = 0;
     updateControls();
@@ -443,50 +256,9 @@ void PreviewWindow::loadFrom(const QString& path)
 
 void PreviewWindow::closeEvent(QCloseEvent* event)
 {
-    closing_ = true;
-    run([this] { stopBuilding(); });
+    run([this] { pages_->stop(); });
     QWidget::closeEvent(event);
     emit closed();
-}
-
-void printDocument(const Document& document, QPrinter& printer, const std::function<void(int, int)>& progress)
-{
-    const int count = document.pageCount();
-    if (count == 0)
-        return;
-    int from = 1;
-    int to = count;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = std::max(1, printer.fromPage());
-        to = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
-    }
-    if (from > to)
-        return;
-    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw rtl::Error(QStringLiteral("The printer could not be started"));
-    bool first = true;
-    int printed = 0;
-    const int total = (to - from + 1) * copies;
-    for (int copy = 0; copy < copies; ++copy) {
-        for (int page = from; page <= to; ++page) {
-            if (!first && !printer.newPage()) {
-                painter.end();
-                throw rtl::Error(QStringLiteral("The printer could not start a new page"));
-            }
-            first = false;
-            painter.save();
-            scaleToMillimetres(painter);
-            paintPage(document, page - 1, painter);
-            painter.restore();
-            if (progress)
-                progress(++printed, total);
-        }
-    }
-    if (!painter.end())
-        throw rtl::Error(QStringLiteral("The printer could not finish the document"));
 }
 
 } // namespace report

@@ -1,5 +1,6 @@
 #include "ReportOutput.h"
 
+#include "platform/preview/PrintJob.h"
 #include "platform/preview/PreviewWindow.h"
 
 #include <QDir>

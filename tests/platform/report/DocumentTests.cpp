@@ -1,7 +1,6 @@
 #include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
 
-#include "platform/preview/PreviewWindow.h"
 #include "platform/report/Renderer.h"
 #include "platform/rtl/Errors.h"
 
