@@ -400,6 +400,49 @@ TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnc
     EXPECT_EQ(pdfPageCount(path), 1);
 }
 
+// The set-up's page range and copies reach the printed file; only the
+// first page carries the title's logo.
+TEST_F(PreviewTest, PrintsTheSetUpsPageRangeAsManyTimesAsItsCopies)
+{
+    struct Case {
+        const char* name;
+        QPrinter::PrintRange range;
+        int from, to, copies;
+        int pages;
+        bool logo;
+    };
+    const Case cases[] = {
+        {"pages 2 to 3, twice", QPrinter::PageRange, 2, 3, 2, 4, false},
+        {"page 3 alone", QPrinter::PageRange, 3, 3, 1, 1, false},
+        {"a range past the last page ends there", QPrinter::PageRange, 1, 9, 1, 3, true},
+        {"all pages, twice", QPrinter::AllPages, 2, 3, 2, 6, true},
+    };
+    auto ds = testLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    QTemporaryDir dir;
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w);
+        waitUntilBuilt(w);
+        ASSERT_EQ(w->document().pageCount(), 3);
+        for (const Case& c : cases) {
+            const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".pdf"));
+            w->printer().setOutputFileName(path);
+            w->printer().setPrintRange(c.range);
+            w->printer().setFromTo(c.from, c.to);
+            w->printer().setCopyCount(c.copies);
+            click(button(w, "printButton"));
+            EXPECT_EQ(pdfPageCount(path), c.pages) << c.name;
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.name;
+            EXPECT_EQ(file.readAll().contains("/Subtype /Image"), c.logo) << c.name;
+        }
+        w->close();
+    });
+    report.preview();
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
 TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
 {
     QTemporaryDir dir;
