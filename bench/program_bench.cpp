@@ -13,7 +13,7 @@
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
 #include "platform/data/Engine.h"
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Dialogs.h"

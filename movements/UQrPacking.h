@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
 // The issue note: the lines of one goods-issue document (FDM->QKeluar).
 // Callers set the number and date captions, then ask for the preview.

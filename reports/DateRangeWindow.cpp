@@ -2,7 +2,7 @@
 
 #include "platform/data/DataSource.h"
 #include "platform/data/Query.h"
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Controls.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
 // The minimum-stock report: the items at or below their reorder level, as
 // the data module's query FDM->QMin holds them. The layout's instance bears

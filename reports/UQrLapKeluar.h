@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
 // The issue report: the issue lines of a date range (FDM->QLapKeluar), as
 // the issue report window left the query.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
 // The receipt report: the receipt lines of a date range (FDM->QLapMasuk),
 // as the receipt report window left the query.

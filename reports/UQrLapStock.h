@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
 // The stock report: every item of the item table (FDM->TBarang) in code
 // order. Building it leaves the table on its last item.

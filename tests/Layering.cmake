@@ -8,7 +8,8 @@ set(rules
   "platform/rtl/*|platform/rtl/"
   "platform/data/*|platform/rtl/,platform/data/"
   "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
-  "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
+  "platform/report/*|platform/rtl/,platform/data/,platform/image/,platform/ui/Jpeg.h,platform/report/"
+  "platform/preview/*|platform/rtl/,platform/data/,platform/image/,platform/ui/,platform/report/,platform/preview/"
   "shell/UDm|platform/rtl/,platform/data/,shell/UDm.h"
   "items/*|platform/,shell/UDm.h,items/"
   "movements/*|platform/,shell/UDm.h,items/,movements/"
@@ -50,7 +51,7 @@ file(GLOB_RECURSE sources RELATIVE ${ROOT}
 foreach(f IN LISTS sources)
   file(STRINGS ${ROOT}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*<")
   foreach(line IN LISTS includes)
-    if(f MATCHES "^platform/(rtl|data)/" AND line MATCHES "<Qt(Widgets|PrintSupport)/")
+    if(f MATCHES "^platform/(rtl|data|report)/" AND line MATCHES "<Qt(Widgets|PrintSupport)/")
       list(APPEND faults "${f} includes a window library: ${line}")
     endif()
     if(NOT f MATCHES "^platform/data/" AND line MATCHES "<sqlite3\\.h>")

@@ -6,7 +6,7 @@
 #include "movements/UFPP.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #include "MovementWindowsFixture.h"
 
 #include "movements/UPackinglist.h"
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #include "LayoutChecks.h"
 
 #include "platform/data/Query.h"
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DBGrid.h"
 #include "reports/UFLapKeluar.h"

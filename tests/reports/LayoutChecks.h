@@ -70,17 +70,6 @@ inline int printedCount(const report::Page& page, const QString& item)
     return n;
 }
 
-// Every text an item printed, page after page.
-inline std::vector<QString> textsOf(const report::Document& doc, const QString& item)
-{
-    std::vector<QString> texts;
-    for (const auto& page : doc.pages)
-        for (const auto& p : page.primitives)
-            if (p.item == item && p.kind == report::Primitive::Kind::Text)
-                texts.push_back(p.text);
-    return texts;
-}
-
 inline std::vector<QString> numbered(int from, int to)
 {
     std::vector<QString> n;

@@ -1,6 +1,7 @@
 #include "ReportOutput.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PrintJob.h"
+#include "platform/preview/PreviewWindow.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -57,6 +58,24 @@ int bandCount(const report::Page& page, report::BandType type)
     for (const auto& band : page.bands)
         n += band.type == type;
     return n;
+}
+
+std::vector<QString> textsOf(const report::Page& page, const QString& item)
+{
+    std::vector<QString> texts;
+    for (const auto& p : page.primitives)
+        if (p.item == item && p.kind == report::Primitive::Kind::Text)
+            texts.push_back(p.text);
+    return texts;
+}
+
+std::vector<QString> textsOf(const report::Document& doc, const QString& item)
+{
+    std::vector<QString> texts;
+    for (const auto& page : doc.pages)
+        for (const QString& text : textsOf(page, item))
+            texts.push_back(text);
+    return texts;
 }
 
 void waitUntilBuilt(report::PreviewWindow* preview)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace report {
 class PreviewWindow;
@@ -22,5 +23,8 @@ QString writeTestPdf(const report::Document& doc, const QString& fileName,
 // cannot be read or is no PDF.
 int pdfPageCount(const QString& path);
 int bandCount(const report::Page& page, report::BandType type);
+// The texts an item printed on a page, or page after page.
+std::vector<QString> textsOf(const report::Page& page, const QString& item);
+std::vector<QString> textsOf(const report::Document& doc, const QString& item);
 // Lets an open preview build its pages, as its own loop would.
 void waitUntilBuilt(report::PreviewWindow* preview);

@@ -75,21 +75,24 @@ TestReport::TestReport(const QByteArray& layoutJson, data::DataSet* dataSet)
 {
 }
 
+std::unique_ptr<MemoryDataSet> testLines(int count)
+{
+    auto ds = std::make_unique<MemoryDataSet>(
+        QStringLiteral("Lines"),
+        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
+                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
+    for (int i = 1; i <= count; ++i)
+        ds->rows.push_back({QStringLiteral("C%1").arg(i), double(i)});
+    ds->open();
+    return ds;
+}
+
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item)
 {
     std::vector<const report::Primitive*> result;
     for (const auto& p : page.primitives)
         if (p.item == item)
             result.push_back(&p);
-    return result;
-}
-
-std::vector<QString> textsOf(const report::Page& page, const QString& item)
-{
-    std::vector<QString> result;
-    for (const auto* p : primitivesOf(page, item))
-        if (p->kind == report::Primitive::Kind::Text)
-            result.push_back(p->text);
     return result;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "MemoryDataSet.h"
 #include "platform/report/Document.h"
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 #include "QStringPrinter.h"
 #include "ReportOutput.h"
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
 
 // A layout in the shape of the program's layouts, built from text so that
@@ -25,7 +27,9 @@ public:
     TestReport(const QByteArray& layoutJson, data::DataSet* dataSet);
 };
 
+// The "Lines" dataset the test layout reads, open: row i has the code "Ci"
+// and the quantity i.
+std::unique_ptr<MemoryDataSet> testLines(int count);
 
 std::vector<const report::Primitive*> primitivesOf(const report::Page& page, const QString& item);
-std::vector<QString> textsOf(const report::Page& page, const QString& item);
 const report::PlacedBand* placedBand(const report::Page& page, report::BandType type);

@@ -1,7 +1,5 @@
-#include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
 
-#include "platform/report/PreviewWindow.h"
 #include "platform/report/Renderer.h"
 #include "platform/rtl/Errors.h"
 
@@ -16,18 +14,6 @@ using namespace report;
 namespace {
 
 constexpr double kPixelsPerMm = 4;
-
-std::unique_ptr<MemoryDataSet> sampleLines(int count)
-{
-    auto ds = std::make_unique<MemoryDataSet>(
-        QStringLiteral("Lines"),
-        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
-                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
-    for (int i = 1; i <= count; ++i)
-        ds->rows.push_back({QStringLiteral("K%1").arg(i, 4, 10, QLatin1Char('0')), double(i * 3)});
-    ds->open();
-    return ds;
-}
 
 QImage render(const Document& doc, int page, double pixelsPerMm = kPixelsPerMm)
 {
@@ -61,7 +47,7 @@ double inkLeft(const QImage& image, const QRectF& mm)
 
 TEST(Renderer, DrawsRulesTextAndPictureWhereTheBuilderPutThem)
 {
-    auto ds = sampleLines(3);
+    auto ds = testLines(3);
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
     const QImage image = render(doc, 0);
@@ -110,7 +96,7 @@ TEST(Renderer, DrawsRulesTextAndPictureWhereTheBuilderPutThem)
 
 TEST(Renderer, PrintsEveryPageToAPdfFile)
 {
-    auto ds = sampleLines(50);
+    auto ds = testLines(50);
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
     ASSERT_EQ(doc.pageCount(), 3);
@@ -125,7 +111,7 @@ TEST(Renderer, PrintsEveryPageToAPdfFile)
 
 TEST(Document, SavedPagesLoadBackAndDrawTheSame)
 {
-    auto ds = sampleLines(30);
+    auto ds = testLines(30);
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
     QTemporaryDir dir;
@@ -172,7 +158,7 @@ TEST(Document, LoadingAFileWithoutSavedPagesFailsWithoutHarm)
     fails("not a report at all");
     fails(QByteArray());
 
-    auto ds = sampleLines(5);
+    auto ds = testLines(5);
     TestReport report(testLayoutJson(), ds.get());
     const QString good = dir.filePath(QStringLiteral("good.tkr"));
     saveDocument(report.buildDocument(), good);

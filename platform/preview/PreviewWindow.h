@@ -10,13 +10,12 @@
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QTimer;
 
 namespace report {
 
-class PageBuilder;
+class BuildScheduler;
+class Layout;
 class PageView;
-class Report;
 
 // The preview window: shows the pages of a layout while they are built and
 // prints them. Made and run by Report::preview(). Printing builds the pages
@@ -28,7 +27,7 @@ class PreviewWindow : public QWidget {
 public:
     enum class Zoom { Fit, Percent100, PageWidth };
 
-    explicit PreviewWindow(Report& report);
+    explicit PreviewWindow(Layout& report);
     ~PreviewWindow() override;
 
     // Builds the first page, then shows the window and goes on building
@@ -36,7 +35,7 @@ public:
     void start();
 
     const Document& document() const;
-    bool building() const { return builder_ != nullptr; }
+    bool building() const;
     int currentPage() const { return page_; } // from 0
     Zoom zoom() const { return zoom_; }
     double pixelsPerMm() const;
@@ -61,34 +60,22 @@ protected:
 private:
     class DataWatch;
 
-    void buildMore();
-    void finishBuilding();
-    void stopBuilding();
     void updateControls();
     QPushButton* addButton(const char* objectName, const QString& caption, std::function<void()> work);
     // Runs a button's work; an error goes to the application's error window.
     void run(const std::function<void()>& work);
 
-    Report& report_;
-    std::unique_ptr<PageBuilder> builder_;
-    Document document_;
+    Layout& report_;
+    BuildScheduler* pages_ = nullptr;
     int page_ = 0;
     Zoom zoom_ = Zoom::PageWidth;
     std::unique_ptr<QPrinter> printer_;
     QScrollArea* scroll_ = nullptr;
     PageView* view_ = nullptr;
     QLabel* status_ = nullptr;
-    QTimer* buildTimer_ = nullptr;
-    bool closing_ = false;
     std::unique_ptr<DataWatch> dataWatch_;
     bool dataClosed_ = false; // the dataset was closed since the pages were built
     bool loaded_ = false;     // the pages on show come from a file
 };
-
-// Sends pages to a printer (or a PDF file): the printer's page range if it
-// has one, each page drawn on the whole sheet. Raises rtl::Error when the
-// printer cannot be started. `progress` is told each page printed.
-void printDocument(const Document& document, QPrinter& printer,
-                   const std::function<void(int page, int count)>& progress = {});
 
 } // namespace report

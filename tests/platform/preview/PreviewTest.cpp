@@ -1,9 +1,8 @@
 #include "DialogScript.h"
-#include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
 #include "UiDriver.h"
 
-#include "platform/report/PreviewWindow.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Form.h"
@@ -25,18 +24,6 @@
 using report::PreviewWindow;
 
 namespace {
-
-std::unique_ptr<MemoryDataSet> numberedLines(int count)
-{
-    auto ds = std::make_unique<MemoryDataSet>(
-        QStringLiteral("Lines"),
-        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
-                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
-    for (int i = 1; i <= count; ++i)
-        ds->rows.push_back({QStringLiteral("R%1").arg(i), double(i)});
-    ds->open();
-    return ds;
-}
 
 QPushButton* button(PreviewWindow* window, const char* name)
 {
@@ -91,7 +78,7 @@ protected:
 
 TEST_F(PreviewTest, ReturnsWhenClosedWhileTheCallerStaysUsableAndIsActivatedAgain)
 {
-    auto ds = numberedLines(3);
+    auto ds = testLines(3);
     TestReport report(testLayoutJson(), ds.get());
     Caller caller;
     bool returned = false;
@@ -125,13 +112,13 @@ TEST_F(PreviewTest, ReturnsWhenClosedWhileTheCallerStaysUsableAndIsActivatedAgai
     caller.showModal();
     EXPECT_TRUE(returned);
     EXPECT_TRUE(ds->eof());
-    EXPECT_EQ(ds->fieldByName("Code")->asString(), "R3");
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), "C3");
     EXPECT_TRUE(dialogs.calls().empty());
 }
 
 TEST_F(PreviewTest, ClosingItStraightAwayStillActivatesTheCaller)
 {
-    auto ds = numberedLines(0);
+    auto ds = testLines(0);
     TestReport report(testLayoutJson(), ds.get());
     Caller caller;
     whileModal([&] {
@@ -145,7 +132,7 @@ TEST_F(PreviewTest, ClosingItStraightAwayStillActivatesTheCaller)
 
 TEST_F(PreviewTest, TheCloseBoxActivatesTheCallerAsCloseDoes)
 {
-    auto ds = numberedLines(3);
+    auto ds = testLines(3);
     TestReport report(testLayoutJson(), ds.get());
     Caller caller;
     whileModal([&] {
@@ -163,7 +150,7 @@ TEST_F(PreviewTest, TheCloseBoxActivatesTheCallerAsCloseDoes)
 
 TEST_F(PreviewTest, AClosedPreviewOpensAgainWhileALaterOneIsStillOpen)
 {
-    auto ds = numberedLines(3);
+    auto ds = testLines(3);
     TestReport a(testLayoutJson(), ds.get());
     TestReport b(testLayoutJson(), ds.get());
     PreviewWindow* firstA = nullptr;
@@ -198,7 +185,7 @@ TEST_F(PreviewTest, AClosedPreviewOpensAgainWhileALaterOneIsStillOpen)
 // form behind waits; once the preview closes the caller opens again.
 TEST_F(PreviewTest, ACallerClosedUnderItsPreviewEndsItsShowingWhenThePreviewCloses)
 {
-    auto ds = numberedLines(50);
+    auto ds = testLines(50);
     TestReport report(testLayoutJson(), ds.get());
     Caller menu, caller;
     menu.Button1->OnClick = [&] { ++menu.clicks, caller.showModal(); };
@@ -232,7 +219,7 @@ TEST_F(PreviewTest, ACallerClosedUnderItsPreviewEndsItsShowingWhenThePreviewClos
 
 TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
 {
-    auto ds = numberedLines(3);
+    auto ds = testLines(3);
     TestReport report(testLayoutJson(), ds.get());
     Caller caller;
     bool returned = false;
@@ -251,7 +238,7 @@ TEST_F(PreviewTest, ReturnsWhenTheProgramEnds)
 
 TEST_F(PreviewTest, PagesTurnAndZoomFromTheButtons)
 {
-    auto ds = numberedLines(50);
+    auto ds = testLines(50);
     TestReport report(testLayoutJson(), ds.get());
     inPreview([&] {
         PreviewWindow* w = report.previewWindow();
@@ -288,7 +275,7 @@ TEST_F(PreviewTest, PagesTurnAndZoomFromTheButtons)
 
 TEST_F(PreviewTest, ALongDocumentShowsItsFirstPageBeforeTheRestIsBuilt)
 {
-    auto ds = numberedLines(24 * 300); // about 300 pages
+    auto ds = testLines(24 * 300); // about 300 pages
     TestReport report(testLayoutJson(), ds.get());
     inPreview([&] {
         PreviewWindow* w = report.previewWindow();
@@ -302,12 +289,12 @@ TEST_F(PreviewTest, ALongDocumentShowsItsFirstPageBeforeTheRestIsBuilt)
         w->close();
     });
     report.preview();
-    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("R%1").arg(24 * 300));
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("C%1").arg(24 * 300));
 }
 
 TEST_F(PreviewTest, ClosingBeforeTheLastPageIsBuiltLeavesTheRowWhereBuildingStopped)
 {
-    auto ds = numberedLines(24 * 300);
+    auto ds = testLines(24 * 300);
     TestReport report(testLayoutJson(), ds.get());
     int built = 0;
     inPreview([&] {
@@ -318,12 +305,12 @@ TEST_F(PreviewTest, ClosingBeforeTheLastPageIsBuiltLeavesTheRowWhereBuildingStop
         w->close();
     });
     report.preview();
-    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("R%1").arg(built + 1));
+    EXPECT_EQ(ds->fieldByName("Code")->asString(), QStringLiteral("C%1").arg(built + 1));
 }
 
 TEST_F(PreviewTest, DataClosedWhileThePagesAreBuiltLeavesThemMarkedIncompleteAndUnprinted)
 {
-    auto ds = numberedLines(24 * 300);
+    auto ds = testLines(24 * 300);
     TestReport report(testLayoutJson(), ds.get());
     const QString path = testOutputPath(QStringLiteral("preview-incomplete.pdf"));
     QFile::remove(path);
@@ -347,7 +334,7 @@ TEST_F(PreviewTest, DataClosedWhileThePagesAreBuiltLeavesThemMarkedIncompleteAnd
 
 TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnceTheDataIsClosed)
 {
-    auto ds = numberedLines(30);
+    auto ds = testLines(30);
     TestReport report(testLayoutJson(), ds.get());
     const QString path = testOutputPath(QStringLiteral("preview-print.pdf"));
     const QString shownPath = testOutputPath(QStringLiteral("preview-print-shown.pdf"));
@@ -413,12 +400,55 @@ TEST_F(PreviewTest, PrintsThroughTheSetUpBuildingThePagesAgainOrThePagesShownOnc
     EXPECT_EQ(pdfPageCount(path), 1);
 }
 
+// The set-up's page range and copies reach the printed file; only the
+// first page carries the title's logo.
+TEST_F(PreviewTest, PrintsTheSetUpsPageRangeAsManyTimesAsItsCopies)
+{
+    struct Case {
+        const char* name;
+        QPrinter::PrintRange range;
+        int from, to, copies;
+        int pages;
+        bool logo;
+    };
+    const Case cases[] = {
+        {"pages 2 to 3, twice", QPrinter::PageRange, 2, 3, 2, 4, false},
+        {"page 3 alone", QPrinter::PageRange, 3, 3, 1, 1, false},
+        {"a range past the last page ends there", QPrinter::PageRange, 1, 9, 1, 3, true},
+        {"all pages, twice", QPrinter::AllPages, 2, 3, 2, 6, true},
+    };
+    auto ds = testLines(50);
+    TestReport report(testLayoutJson(), ds.get());
+    QTemporaryDir dir;
+    inPreview([&] {
+        PreviewWindow* w = report.previewWindow();
+        ASSERT_TRUE(w);
+        waitUntilBuilt(w);
+        ASSERT_EQ(w->document().pageCount(), 3);
+        for (const Case& c : cases) {
+            const QString path = dir.filePath(QString::fromLatin1(c.name) + QStringLiteral(".pdf"));
+            w->printer().setOutputFileName(path);
+            w->printer().setPrintRange(c.range);
+            w->printer().setFromTo(c.from, c.to);
+            w->printer().setCopyCount(c.copies);
+            click(button(w, "printButton"));
+            EXPECT_EQ(pdfPageCount(path), c.pages) << c.name;
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.name;
+            EXPECT_EQ(file.readAll().contains("/Subtype /Image"), c.logo) << c.name;
+        }
+        w->close();
+    });
+    report.preview();
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
 TEST_F(PreviewTest, SavedPagesLoadIntoThePreviewAndABadFileShowsAnError)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("saved.tkr"));
-    auto big = numberedLines(50);
-    auto small = numberedLines(2);
+    auto big = testLines(50);
+    auto small = testLines(2);
     TestReport bigReport(testLayoutJson(), big.get());
     TestReport smallReport(testLayoutJson(), small.get());
     inPreview([&] {

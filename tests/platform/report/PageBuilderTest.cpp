@@ -1,5 +1,4 @@
 #include "WindowTest.h"
-#include "MemoryDataSet.h"
 #include "ReportTestSupport.h"
 #include "TestClock.h"
 
@@ -22,32 +21,11 @@ constexpr double kTol = 0.01;
 constexpr double kFirstRowTop = 49.0;
 constexpr double kSummaryTop = 284.3 - 33.9;
 
-std::unique_ptr<MemoryDataSet> lines(int count)
-{
-    auto ds = std::make_unique<MemoryDataSet>(
-        QStringLiteral("Lines"),
-        std::vector<std::pair<QString, data::FieldType>>{{QStringLiteral("Code"), data::FieldType::String},
-                                                         {QStringLiteral("Qty"), data::FieldType::Float}});
-    for (int i = 1; i <= count; ++i)
-        ds->rows.push_back({QStringLiteral("C%1").arg(i), double(i)});
-    ds->open();
-    return ds;
-}
-
-std::vector<QString> allTexts(const Document& doc, const QString& item)
-{
-    std::vector<QString> result;
-    for (const auto& page : doc.pages)
-        for (const QString& t : textsOf(page, item))
-            result.push_back(t);
-    return result;
-}
-
 } // namespace
 
 TEST(PageBuilder, ThreeRowsAreNumberedUnderTheCaptionsWithTheSummaryAtTheFoot)
 {
-    auto ds = lines(3);
+    auto ds = testLines(3);
     ds->rows[1][1] = 12.0;
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
@@ -88,7 +66,7 @@ TEST(PageBuilder, ThreeRowsAreNumberedUnderTheCaptionsWithTheSummaryAtTheFoot)
 
 TEST(PageBuilder, BandRulesAndTheHeaderLineRunAcrossTheBand)
 {
-    auto ds = lines(1);
+    auto ds = testLines(1);
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
     const auto& page = doc.pages[0];
@@ -118,7 +96,7 @@ TEST(PageBuilder, BandRulesAndTheHeaderLineRunAcrossTheBand)
 
 TEST(PageBuilder, ALongDocumentRepeatsTheColumnHeaderButNotTheTitle)
 {
-    auto ds = lines(50);
+    auto ds = testLines(50);
     TestReport report(testLayoutJson(), ds.get());
     const Document doc = report.buildDocument();
 
@@ -145,7 +123,7 @@ TEST(PageBuilder, ALongDocumentRepeatsTheColumnHeaderButNotTheTitle)
     std::vector<QString> expected;
     for (int i = 1; i <= 50; ++i)
         expected.push_back(QString::number(i));
-    EXPECT_EQ(allTexts(doc, "RowNo"), expected);
+    EXPECT_EQ(textsOf(doc, "RowNo"), expected);
     // Nothing runs into the bottom margin.
     for (const auto& page : doc.pages)
         for (const auto& band : page.bands)
@@ -155,14 +133,14 @@ TEST(PageBuilder, ALongDocumentRepeatsTheColumnHeaderButNotTheTitle)
 TEST(PageBuilder, TheSummaryTakesANewPageOnlyWhenItDoesNotFitUnderTheLastRow)
 {
     {
-        auto ds = lines(19); // the last row ends exactly where the summary starts
+        auto ds = testLines(19); // the last row ends exactly where the summary starts
         TestReport report(testLayoutJson(), ds.get());
         const Document doc = report.buildDocument();
         ASSERT_EQ(doc.pageCount(), 1);
         EXPECT_NEAR(placedBand(doc.pages[0], BandType::Summary)->top, kSummaryTop, kTol);
     }
     {
-        auto ds = lines(20);
+        auto ds = testLines(20);
         TestReport report(testLayoutJson(), ds.get());
         const Document doc = report.buildDocument();
         ASSERT_EQ(doc.pageCount(), 2);
@@ -175,8 +153,8 @@ TEST(PageBuilder, TheSummaryTakesANewPageOnlyWhenItDoesNotFitUnderTheLastRow)
 
 TEST(PageBuilder, AnEmptyOrClosedDataSetPrintsTitleOneEmptyDetailAndSummaryWithoutCaptions)
 {
-    auto empty = lines(0);
-    auto closed = lines(3);
+    auto empty = testLines(0);
+    auto closed = testLines(3);
     closed->close();
     for (data::DataSet* ds : {static_cast<data::DataSet*>(empty.get()), static_cast<data::DataSet*>(closed.get()),
                               static_cast<data::DataSet*>(nullptr)}) {
@@ -201,7 +179,7 @@ TEST(PageBuilder, AnEmptyOrClosedDataSetPrintsTitleOneEmptyDetailAndSummaryWitho
 
 TEST(PageBuilder, WithoutPrintIfEmptyAnEmptyDataSetGivesNoPages)
 {
-    auto ds = lines(0);
+    auto ds = testLines(0);
     QByteArray json = testLayoutJson();
     json.replace("\"dataSet\"", "\"printIfEmpty\": false, \"dataSet\"");
     TestReport report(json, ds.get());
@@ -210,7 +188,7 @@ TEST(PageBuilder, WithoutPrintIfEmptyAnEmptyDataSetGivesNoPages)
 
 TEST(PageBuilder, AFieldTheDataSetLacksIsReportedWithTheDataSetsName)
 {
-    auto ds = lines(2);
+    auto ds = testLines(2);
     TestReport report(testLayoutJson(R"json({ "name": "Bad", "kind": "dbText", "dataField": "Nope", "left": 50, "top": 2 })json"),
                       ds.get());
     try {
@@ -224,7 +202,7 @@ TEST(PageBuilder, AFieldTheDataSetLacksIsReportedWithTheDataSetsName)
 TEST(PageBuilder, TextItemsSizeAlignWrapAndStampAsTheirSettingsSay)
 {
     setClock(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
-    auto ds = lines(1);
+    auto ds = testLines(1);
     ds->rows[0][0] = QStringLiteral("alpha beta gamma delta epsilon");
     ds->close();
     ds->open();
@@ -263,7 +241,7 @@ TEST(PageBuilder, TextItemsSizeAlignWrapAndStampAsTheirSettingsSay)
 
 TEST(PageBuilder, ALogoIsDrawnAtItsNaturalSizeClippedToItsBoxOrStretchedToFillIt)
 {
-    auto ds = lines(1);
+    auto ds = testLines(1);
     {
         TestReport report(testLayoutJson(), ds.get());
         const Document doc = report.buildDocument();
@@ -291,7 +269,7 @@ TEST(PageBuilder, ALogoIsDrawnAtItsNaturalSizeClippedToItsBoxOrStretchedToFillIt
 
 TEST(PageBuilder, LandscapeTurnsThePage)
 {
-    auto ds = lines(40);
+    auto ds = testLines(40);
     TestReport report(testLayoutJson({}, QStringLiteral("landscape")), ds.get());
     const Document doc = report.buildDocument();
     EXPECT_DOUBLE_EQ(doc.pageWidth, 297);
@@ -299,12 +277,12 @@ TEST(PageBuilder, LandscapeTurnsThePage)
     EXPECT_NEAR(primitivesOf(doc.pages[0], "Title")[0]->rect.right(), 297 - 12.7, kTol);
     // (197.3 - 49.0) / 10.6 rows under the title.
     EXPECT_EQ(bandCount(doc.pages[0], BandType::Detail), 13);
-    EXPECT_EQ(allTexts(doc, "RowNo").size(), 40u);
+    EXPECT_EQ(textsOf(doc, "RowNo").size(), 40u);
 }
 
 TEST(PageBuilder, InStepsTheRowsComeOutOnceEachEvenWhenOthersMoveTheRowInBetween)
 {
-    auto ds = lines(60);
+    auto ds = testLines(60);
     TestReport report(testLayoutJson(), ds.get());
     const Document whole = report.buildDocument();
 
@@ -319,14 +297,14 @@ TEST(PageBuilder, InStepsTheRowsComeOutOnceEachEvenWhenOthersMoveTheRowInBetween
     EXPECT_GT(steps, 5);
     EXPECT_EQ(builder.completedPages(), 3);
     const Document stepped = builder.takeDocument();
-    EXPECT_EQ(allTexts(stepped, "RowNo"), allTexts(whole, "RowNo"));
-    EXPECT_EQ(allTexts(stepped, "Code"), allTexts(whole, "Code"));
+    EXPECT_EQ(textsOf(stepped, "RowNo"), textsOf(whole, "RowNo"));
+    EXPECT_EQ(textsOf(stepped, "Code"), textsOf(whole, "Code"));
     EXPECT_EQ(ds->fieldByName("Code")->asString(), "C60");
 }
 
 TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentIncompleteWithoutTheSummary)
 {
-    auto ds = lines(60);
+    auto ds = testLines(60);
     ds->fieldsPerOpen = true; // closing drops the fields, as a query does
     ds->columnsOnOpen = {{QStringLiteral("Code"), data::FieldType::String}, {QStringLiteral("Qty"), data::FieldType::Float}};
     QByteArray json = testLayoutJson();
@@ -340,7 +318,7 @@ TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentIncompleteWithoutTh
     ds->changedByOthers();
     EXPECT_TRUE(builder.step(10));
     const Document doc = builder.takeDocument();
-    EXPECT_EQ(allTexts(doc, "RowNo").size(), 10u);
+    EXPECT_EQ(textsOf(doc, "RowNo").size(), 10u);
     // Signature blocks under a cut-off list would pass it off as whole.
     EXPECT_FALSE(doc.complete);
     EXPECT_EQ(bandCount(doc.pages.back(), BandType::Summary), 0);
@@ -350,14 +328,14 @@ TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentIncompleteWithoutTh
     EXPECT_FALSE(again.step(5));
     ds->close();
     EXPECT_TRUE(again.step(5));
-    EXPECT_EQ(allTexts(again.document(), "RowNo").size(), 5u);
+    EXPECT_EQ(textsOf(again.document(), "RowNo").size(), 5u);
     EXPECT_FALSE(again.document().complete);
-    EXPECT_TRUE(allTexts(again.document(), "LastCode").empty());
+    EXPECT_TRUE(textsOf(again.document(), "LastCode").empty());
 }
 
 TEST(PageBuilder, FieldsMadeAgainWithoutNoticeBetweenStepsAreLookedUpAgain)
 {
-    auto ds = lines(60);
+    auto ds = testLines(60);
     ds->fieldsPerOpen = true;
     // Run again with its columns in another order.
     ds->columnsOnOpen = {{QStringLiteral("Qty"), data::FieldType::Float}, {QStringLiteral("Code"), data::FieldType::String}};
@@ -383,9 +361,9 @@ TEST(PageBuilder, FieldsMadeAgainWithoutNoticeBetweenStepsAreLookedUpAgain)
         codes.push_back(QStringLiteral("C%1").arg(i));
         quantities.push_back(QString::number(i));
     }
-    EXPECT_EQ(allTexts(doc, "Code"), codes);
-    EXPECT_EQ(allTexts(doc, "Qty"), quantities);
-    EXPECT_EQ(allTexts(doc, "LastCode"), std::vector<QString>{"C60"});
+    EXPECT_EQ(textsOf(doc, "Code"), codes);
+    EXPECT_EQ(textsOf(doc, "Qty"), quantities);
+    EXPECT_EQ(textsOf(doc, "LastCode"), std::vector<QString>{"C60"});
 }
 
 namespace {

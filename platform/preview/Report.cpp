@@ -1,50 +1,17 @@
-#include "platform/report/Report.h"
+#include "platform/preview/Report.h"
 
-#include "platform/report/PageBuilder.h"
-#include "platform/report/PreviewWindow.h"
-#include "platform/rtl/Errors.h"
+#include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
 
 #include <QEventLoop>
 
 namespace report {
 
-Report::Report(const QString& layoutName, const DataSetResolver& resolveDataSet)
-    : layout_(loadLayout(layoutName))
-{
-    if (!layout_->dataSetName.isEmpty()) {
-        dataSet_ = resolveDataSet ? resolveDataSet(layout_->dataSetName) : nullptr;
-        if (!dataSet_)
-            throw rtl::Error(QStringLiteral("Report layout %1: unknown dataset %2").arg(layoutName, layout_->dataSetName));
-    }
-}
+Report::Report(const QString& layoutName, const DataSetResolver& resolveDataSet) : Layout(layoutName, resolveDataSet) {}
 
-Report::Report(std::unique_ptr<LayoutModel> layout, data::DataSet* dataSet)
-    : layout_(std::move(layout)), dataSet_(dataSet)
-{
-}
+Report::Report(std::unique_ptr<LayoutModel> layout, data::DataSet* dataSet) : Layout(std::move(layout), dataSet) {}
 
 Report::~Report() = default;
-
-Band* Report::band(const QString& name) const
-{
-    Band* found = layout_->findBand(name);
-    if (!found)
-        missingItem(name);
-    return found;
-}
-
-void Report::missingItem(const QString& name) const
-{
-    throw rtl::Error(QStringLiteral("Report layout %1 has no %2").arg(layout_->name, name));
-}
-
-Document Report::buildDocument() const
-{
-    PageBuilder builder(*layout_, dataSet_);
-    builder.finish();
-    return builder.takeDocument();
-}
 
 void Report::preview()
 {
