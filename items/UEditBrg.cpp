@@ -1,10 +1,10 @@
 #include "items/UEditBrg.h"
 
+#include "datamodule/UDm.h"
 #include "items/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFEditBrg* FEditBrg = nullptr;
 

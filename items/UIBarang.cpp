@@ -1,11 +1,11 @@
 #include "items/UIBarang.h"
 
+#include "datamodule/UDm.h"
 #include "items/EntrySteps.h"
 #include "items/UEditBrg.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFBarang* FBarang = nullptr;
 

@@ -1,11 +1,11 @@
 #include "movements/UPck.h"
 
+#include "datamodule/UDm.h"
 #include "items/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFKeluar* FKeluar = nullptr;
 

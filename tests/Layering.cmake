@@ -9,10 +9,10 @@ set(rules
   "platform/data/*|platform/rtl/,platform/data/"
   "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
   "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
-  "shell/UDm|platform/rtl/,platform/data/,shell/UDm.h"
-  "items/*|platform/,shell/UDm.h,items/"
-  "movements/*|platform/,shell/UDm.h,items/,movements/"
-  "reports/*|platform/,shell/UDm.h,items/,movements/,reports/"
+  "datamodule/*|platform/rtl/,platform/data/,datamodule/"
+  "items/*|platform/,datamodule/UDm.h,items/"
+  "movements/*|platform/,datamodule/UDm.h,items/,movements/"
+  "reports/*|platform/,datamodule/UDm.h,items/,movements/,reports/"
   "shell/*|platform/,items/,movements/,reports/,shell/U"
   "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
 
@@ -44,7 +44,8 @@ endforeach()
 # No window library below the window layer, and the database engine's own
 # headers only inside the data layer.
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
-  ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
+  ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/datamodule/*.cpp ${ROOT}/datamodule/*.h
+  ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
   ${ROOT}/items/*.cpp ${ROOT}/items/*.h ${ROOT}/movements/*.cpp ${ROOT}/movements/*.h
   ${ROOT}/reports/*.cpp ${ROOT}/reports/*.h ${ROOT}/tools/*.cpp ${ROOT}/tools/*.h)
 foreach(f IN LISTS sources)
