@@ -1,7 +1,7 @@
 #include "movements/UPck.h"
 
 #include "datamodule/UDm.h"
-#include "items/EntrySteps.h"
+#include "entry/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
@@ -79,7 +79,7 @@ void TFKeluar::refuseQuantity(const QString& message)
 
 void TFKeluar::Edit5KeyPress(QChar& Key)
 {
-    if (!entry::digitKey(Key))
+    if (!entry::enterInDigitBox(Key))
         return;
     const QString text = Edit5->text();
     if (entry::isBlank(text) || text == QLatin1String("0")) {

@@ -10,8 +10,9 @@ set(rules
   "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
   "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
   "datamodule/*|platform/rtl/,platform/data/,datamodule/"
-  "items/*|platform/,datamodule/UDm.h,items/"
-  "movements/*|platform/,datamodule/UDm.h,items/,movements/"
+  "entry/*|platform/,datamodule/,entry/"
+  "items/*|platform/,datamodule/UDm.h,entry/,items/"
+  "movements/*|platform/,datamodule/UDm.h,entry/,movements/"
   "reports/*|platform/,datamodule/UDm.h,items/,movements/,reports/"
   "shell/*|platform/,items/,movements/,reports/,shell/U"
   "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
@@ -45,7 +46,7 @@ endforeach()
 # headers only inside the data layer.
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
   ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/datamodule/*.cpp ${ROOT}/datamodule/*.h
-  ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
+  ${ROOT}/entry/*.cpp ${ROOT}/entry/*.h ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
   ${ROOT}/items/*.cpp ${ROOT}/items/*.h ${ROOT}/movements/*.cpp ${ROOT}/movements/*.h
   ${ROOT}/reports/*.cpp ${ROOT}/reports/*.h ${ROOT}/tools/*.cpp ${ROOT}/tools/*.h)
 foreach(f IN LISTS sources)
