@@ -1,9 +1,9 @@
 # The units depend one way: each source includes only what lies below it.
 # Run by ctest as: cmake -DROOT=<source folder> -P Layering.cmake
 #
-# Each rule: the files it covers (a path without .cpp/.h), then the include
-# paths they may name (prefixes, comma-separated). A file under several rules
-# keeps all of them.
+# Each rule: the files of one folder (a path without .cpp/.h), then the
+# include paths they may name (prefixes, comma-separated); a prefix after "!"
+# is refused even where a shorter one allows it (the start-up inside shell/).
 set(rules
   "platform/rtl/*|platform/rtl/"
   "platform/data/*|platform/rtl/,platform/data/"
@@ -11,10 +11,11 @@ set(rules
   "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
   "datamodule/*|platform/rtl/,platform/data/,datamodule/"
   "entry/*|platform/,datamodule/,entry/"
-  "items/*|platform/,datamodule/UDm.h,entry/,items/"
-  "movements/*|platform/,datamodule/UDm.h,entry/,movements/"
-  "reports/*|platform/,datamodule/UDm.h,items/,movements/,reports/"
-  "shell/*|platform/,items/,movements/,reports/,shell/U"
+  "items/*|platform/,datamodule/,entry/,items/"
+  "movements/*|platform/,datamodule/,entry/,movements/"
+  "reports/*|platform/,datamodule/,reports/"
+  "shell/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/,!shell/program/"
+  "shell/program/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/"
   "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
 
 set(faults "")
@@ -29,13 +30,17 @@ foreach(rule IN LISTS rules)
     foreach(line IN LISTS includes)
       string(REGEX REPLACE ".*\"([^\"]*)\".*" "\\1" path "${line}")
       set(ok FALSE)
+      set(refused FALSE)
       foreach(prefix IN LISTS allowed)
-        string(FIND "${path}" "${prefix}" at)
-        if(at EQUAL 0)
+        string(REGEX REPLACE "^!" "" bare "${prefix}")
+        string(FIND "${path}" "${bare}" at)
+        if(at EQUAL 0 AND bare STREQUAL prefix)
           set(ok TRUE)
+        elseif(at EQUAL 0)
+          set(refused TRUE)
         endif()
       endforeach()
-      if(NOT ok)
+      if(NOT ok OR refused)
         list(APPEND faults "${f} includes ${path}")
       endif()
     endforeach()
