@@ -1,8 +1,8 @@
 // Figures for the data layer on a store of 1,000,000 items and 1,000,000
 // issue lines: build with -DTK_BUILD_BENCH=ON and run build/bench/data_bench.
+#include "datamodule/UDm.h"
 #include "platform/data/Engine.h"
 #include "platform/data/Transaction.h"
-#include "shell/UDm.h"
 #include "tools/stockdb/StockSchema.h"
 
 #include <QCoreApplication>

@@ -6,6 +6,7 @@
 #include "FaultyDisk.h"
 #include "WindowSaves.h"
 
+#include "datamodule/UDm.h"
 #include "items/UCari.h"
 #include "items/UIBarang.h"
 #include "movements/UFPP.h"
@@ -22,7 +23,6 @@
 #include "reports/UFLapTerima.h"
 #include "reports/ULapStock.h"
 #include "reports/UMinStock.h"
-#include "shell/UDm.h"
 #include "shell/UUtama.h"
 #include "shell/program/Program.h"
 #include "tools/stockdb/StockSchema.h"

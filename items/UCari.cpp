@@ -1,8 +1,8 @@
 #include "items/UCari.h"
 
+#include "datamodule/UDm.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFCari* FCari = nullptr;
 

@@ -1,10 +1,10 @@
 #include "items/UEditBrg.h"
 
-#include "items/EntrySteps.h"
+#include "datamodule/UDm.h"
+#include "entry/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFEditBrg* FEditBrg = nullptr;
 
@@ -63,7 +63,7 @@ void TFEditBrg::Edit2KeyPress(QChar& Key)
 
 void TFEditBrg::Edit3KeyPress(QChar& Key)
 {
-    if (!entry::digitKey(Key))
+    if (!entry::enterInDigitBox(Key))
         return;
     if (entry::isBlank(Edit3->text()))
         Edit3->setText(QStringLiteral("0"));

@@ -1,11 +1,11 @@
 #include "items/UIBarang.h"
 
-#include "items/EntrySteps.h"
+#include "datamodule/UDm.h"
+#include "entry/EntrySteps.h"
 #include "items/UEditBrg.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFBarang* FBarang = nullptr;
 
@@ -118,7 +118,7 @@ void TFBarang::Edit2KeyPress(QChar& Key)
 
 void TFBarang::Edit3KeyPress(QChar& Key)
 {
-    if (!entry::digitKey(Key))
+    if (!entry::enterInDigitBox(Key))
         return;
     if (Edit3->text().isEmpty())
         Edit3->setText(QStringLiteral("0"));

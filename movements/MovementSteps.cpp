@@ -1,5 +1,6 @@
 #include "movements/MovementSteps.h"
 
+#include "datamodule/UDm.h"
 #include "movements/UQrPacking.h"
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
@@ -7,7 +8,6 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
-#include "shell/UDm.h"
 
 namespace movements {
 

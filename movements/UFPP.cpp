@@ -1,11 +1,11 @@
 #include "movements/UFPP.h"
 
-#include "items/EntrySteps.h"
+#include "datamodule/UDm.h"
+#include "entry/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFMasuk* FMasuk = nullptr;
 
@@ -61,7 +61,7 @@ void TFMasuk::Edit2KeyPress(QChar& Key)
 
 void TFMasuk::Edit5KeyPress(QChar& Key)
 {
-    if (!entry::digitKey(Key))
+    if (!entry::enterInDigitBox(Key))
         return;
     if (entry::isBlank(Edit5->text()))
         Edit5->setText(QStringLiteral("0"));

@@ -1,9 +1,9 @@
 #include "movements/UPackinglist.h"
 
+#include "datamodule/UDm.h"
 #include "movements/MovementSteps.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFPackinglist* FPackinglist = nullptr;
 QString ReprintDateText;

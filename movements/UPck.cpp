@@ -1,11 +1,11 @@
 #include "movements/UPck.h"
 
-#include "items/EntrySteps.h"
+#include "datamodule/UDm.h"
+#include "entry/EntrySteps.h"
 #include "platform/data/Transaction.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Dialogs.h"
-#include "shell/UDm.h"
 
 TFKeluar* FKeluar = nullptr;
 
@@ -79,7 +79,7 @@ void TFKeluar::refuseQuantity(const QString& message)
 
 void TFKeluar::Edit5KeyPress(QChar& Key)
 {
-    if (!entry::digitKey(Key))
+    if (!entry::enterInDigitBox(Key))
         return;
     const QString text = Edit5->text();
     if (entry::isBlank(text) || text == QLatin1String("0")) {

@@ -1,6 +1,6 @@
 #include "movements/UQrPacking.h"
 
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TQrKeluar* QrKeluar = nullptr;
 

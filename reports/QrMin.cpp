@@ -1,6 +1,6 @@
 #include "reports/QrMin.h"
 
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TQMin* QMin = nullptr;
 

@@ -1,7 +1,7 @@
 #include "reports/UFLapKeluar.h"
 
+#include "datamodule/UDm.h"
 #include "reports/UQrLapKeluar.h"
-#include "shell/UDm.h"
 
 TFlapKeluar* FlapKeluar = nullptr;
 

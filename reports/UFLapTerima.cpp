@@ -1,7 +1,7 @@
 #include "reports/UFLapTerima.h"
 
+#include "datamodule/UDm.h"
 #include "reports/UQrLapMasuk.h"
-#include "shell/UDm.h"
 
 TFlapTerima* FlapTerima = nullptr;
 

@@ -1,9 +1,9 @@
 #include "reports/ULapStock.h"
 
+#include "datamodule/UDm.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/SystemColors.h"
 #include "reports/UQrLapStock.h"
-#include "shell/UDm.h"
 
 TFLapStock* FLapStock = nullptr;
 

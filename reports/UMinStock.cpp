@@ -1,7 +1,7 @@
 #include "reports/UMinStock.h"
 
+#include "datamodule/UDm.h"
 #include "reports/QrMin.h"
-#include "shell/UDm.h"
 
 TFminStock* FminStock = nullptr;
 

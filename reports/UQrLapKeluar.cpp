@@ -1,6 +1,6 @@
 #include "reports/UQrLapKeluar.h"
 
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TQrLapKeluar* QrLapKeluar = nullptr;
 

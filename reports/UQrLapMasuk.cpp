@@ -1,6 +1,6 @@
 #include "reports/UQrLapMasuk.h"
 
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TQrLapMasuk* QrLapMasuk = nullptr;
 

@@ -1,6 +1,6 @@
 #include "reports/UQrLapStock.h"
 
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TQrLapStock* QrLapStock = nullptr;
 

@@ -1,20 +1,22 @@
 # The units depend one way: each source includes only what lies below it.
 # Run by ctest as: cmake -DROOT=<source folder> -P Layering.cmake
 #
-# Each rule: the files it covers (a path without .cpp/.h), then the include
-# paths they may name (prefixes, comma-separated). A file under several rules
-# keeps all of them.
+# Each rule: the files of one folder (a path without .cpp/.h), then the
+# include paths they may name (prefixes, comma-separated); a prefix after "!"
+# is refused even where a shorter one allows it (the start-up inside shell/).
 set(rules
   "platform/rtl/*|platform/rtl/"
   "platform/data/*|platform/rtl/,platform/data/"
   "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
   "platform/report/*|platform/rtl/,platform/data/,platform/image/,platform/ui/Jpeg.h,platform/report/"
   "platform/preview/*|platform/rtl/,platform/data/,platform/image/,platform/ui/,platform/report/,platform/preview/"
-  "shell/UDm|platform/rtl/,platform/data/,shell/UDm.h"
-  "items/*|platform/,shell/UDm.h,items/"
-  "movements/*|platform/,shell/UDm.h,items/,movements/"
-  "reports/*|platform/,shell/UDm.h,items/,movements/,reports/"
-  "shell/*|platform/,items/,movements/,reports/,shell/U"
+  "datamodule/*|platform/rtl/,platform/data/,datamodule/"
+  "entry/*|platform/,datamodule/,entry/"
+  "items/*|platform/,datamodule/,entry/,items/"
+  "movements/*|platform/,datamodule/,entry/,movements/"
+  "reports/*|platform/,datamodule/,reports/"
+  "shell/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/,!shell/program/"
+  "shell/program/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/"
   "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
 
 set(faults "")
@@ -29,13 +31,17 @@ foreach(rule IN LISTS rules)
     foreach(line IN LISTS includes)
       string(REGEX REPLACE ".*\"([^\"]*)\".*" "\\1" path "${line}")
       set(ok FALSE)
+      set(refused FALSE)
       foreach(prefix IN LISTS allowed)
-        string(FIND "${path}" "${prefix}" at)
-        if(at EQUAL 0)
+        string(REGEX REPLACE "^!" "" bare "${prefix}")
+        string(FIND "${path}" "${bare}" at)
+        if(at EQUAL 0 AND bare STREQUAL prefix)
           set(ok TRUE)
+        elseif(at EQUAL 0)
+          set(refused TRUE)
         endif()
       endforeach()
-      if(NOT ok)
+      if(NOT ok OR refused)
         list(APPEND faults "${f} includes ${path}")
       endif()
     endforeach()
@@ -45,7 +51,8 @@ endforeach()
 # No window library below the window layer, and the database engine's own
 # headers only inside the data layer.
 file(GLOB_RECURSE sources RELATIVE ${ROOT}
-  ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
+  ${ROOT}/platform/*.cpp ${ROOT}/platform/*.h ${ROOT}/datamodule/*.cpp ${ROOT}/datamodule/*.h
+  ${ROOT}/entry/*.cpp ${ROOT}/entry/*.h ${ROOT}/shell/*.cpp ${ROOT}/shell/*.h
   ${ROOT}/items/*.cpp ${ROOT}/items/*.h ${ROOT}/movements/*.cpp ${ROOT}/movements/*.h
   ${ROOT}/reports/*.cpp ${ROOT}/reports/*.h ${ROOT}/tools/*.cpp ${ROOT}/tools/*.h)
 foreach(f IN LISTS sources)

@@ -1,5 +1,6 @@
 #include "shell/program/Program.h"
 
+#include "datamodule/UDm.h"
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
@@ -19,7 +20,6 @@
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
-#include "shell/UDm.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
 #include "shell/UPass.h"

@@ -26,8 +26,8 @@
 #include "TestClock.h"
 #include "UiDriver.h"
 
+#include "datamodule/UDm.h"
 #include "platform/ui/Application.h"
-#include "shell/UDm.h"
 
 #include <QString>
 #include <QStringList>

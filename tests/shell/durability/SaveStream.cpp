@@ -12,10 +12,10 @@
 #include "FaultyDisk.h"
 #include "WindowSaves.h"
 
+#include "datamodule/UDm.h"
 #include "movements/UFPP.h"
 #include "movements/UPck.h"
 #include "platform/ui/Application.h"
-#include "shell/UDm.h"
 
 #include <QApplication>
 #include <QEventLoop>

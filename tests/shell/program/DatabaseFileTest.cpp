@@ -3,11 +3,11 @@
 #include "OtherProgram.h"
 #include "UiDriver.h"
 
+#include "datamodule/UDm.h"
 #include "platform/data/Engine.h"
 #include "platform/data/Transaction.h"
 #include "platform/ui/Application.h"
 #include "shell/program/Program.h"
-#include "shell/UDm.h"
 #include "shell/UPass.h"
 
 #include <QCryptographicHash>

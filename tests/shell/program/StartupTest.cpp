@@ -2,9 +2,9 @@
 #include "TempDatabase.h"
 #include "UiDriver.h"
 
+#include "datamodule/UDm.h"
 #include "platform/ui/Application.h"
 #include "shell/program/Program.h"
-#include "shell/UDm.h"
 #include "shell/UPass.h"
 #include "shell/UUtama.h"
 #include "shell/UFAbout.h"

@@ -1,4 +1,4 @@
-#include "items/EntrySteps.h"
+#include "entry/EntrySteps.h"
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialogs.h"
@@ -32,7 +32,7 @@ bool isDigit(QChar c)
 }
 } // namespace
 
-bool digitKey(QChar& key)
+bool enterInDigitBox(QChar& key)
 {
     const char16_t k = key.unicode();
     if (k == 13)

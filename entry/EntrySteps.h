@@ -20,14 +20,14 @@ bool isBlank(const QString& text);
 // the next step (true).
 bool textStep(ui::Edit* box, const QString& message, QWidget* next);
 
-// The digit filter of reorder and quantity boxes, for one typed character:
-// Backspace, Tab and digits pass, Enter passes and completes the step (true),
-// every other character is dropped.
-bool digitKey(QChar& key);
+// The key press of a reorder or quantity box, for one typed character:
+// Backspace, Tab and digits pass, every other character is dropped; true only
+// for Enter, which completes the step.
+bool enterInDigitBox(QChar& key);
 
 // Makes the box a reorder or quantity box: beyond the typed keys that
-// digitKey() filters, a paste, a drop or composed input is taken only when it
-// is all digits.
+// enterInDigitBox() filters, a paste, a drop or composed input is taken only
+// when it is all digits.
 void digitBox(ui::Edit* box);
 
 } // namespace entry

@@ -1,4 +1,4 @@
-#include "shell/UDm.h"
+#include "datamodule/UDm.h"
 
 TFDM* FDM = nullptr;
 
