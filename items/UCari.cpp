@@ -1,6 +1,6 @@
 #include "items/UCari.h"
 
-#include "platform/ui/Controls.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/UDm.h"
 

@@ -5,7 +5,7 @@
 
 #include "platform/report/PreviewWindow.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Form.h"
 
 #include <QApplication>

@@ -3,9 +3,15 @@
 
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Jpeg.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MaskEdit.h"
+#include "platform/ui/Memo.h"
+#include "platform/ui/SpeedButton.h"
 
 #include <QApplication>
 #include <QBuffer>
