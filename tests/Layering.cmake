@@ -7,8 +7,9 @@
 set(rules
   "platform/rtl/*|platform/rtl/"
   "platform/data/*|platform/rtl/,platform/data/"
-  "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
-  "platform/report/*|platform/rtl/,platform/data/,platform/ui/,platform/report/"
+  "platform/image/*|platform/rtl/,platform/image/"
+  "platform/ui/*|platform/rtl/,platform/data/,platform/image/,platform/ui/"
+  "platform/report/*|platform/rtl/,platform/data/,platform/image/,platform/ui/,platform/report/"
   "shell/UDm|platform/rtl/,platform/data/,shell/UDm.h"
   "items/*|platform/,shell/UDm.h,items/"
   "movements/*|platform/,shell/UDm.h,items/,movements/"

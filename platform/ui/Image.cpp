@@ -1,8 +1,8 @@
 #include "platform/ui/Image.h"
 
+#include "platform/image/Jpeg.h"
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Jpeg.h"
 
 #include <QPainter>
 
