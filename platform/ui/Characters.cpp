@@ -28,4 +28,12 @@ bool dropped(char32_t c)
     return category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Other_Surrogate;
 }
 
+QChar capital(QChar c)
+{
+    // "ß" (capital "SS"), "ÿ" and "µ" (capitals beyond Latin-1)
+    // stay as they are.
+    const QChar upper = c.toUpper();
+    return upper.unicode() <= 0xFF ? upper : c;
+}
+
 } // namespace ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QStringView>
 
 namespace ui {
@@ -11,5 +12,8 @@ qsizetype unitsOf(QStringView text, qsizetype chars);
 // Never in a box's text: control characters, invisible format characters
 // and halves of a pair.
 bool dropped(char32_t c);
+// The capital of a letter, one letter for one within 8 bits; any other
+// character as it is.
+QChar capital(QChar c);
 
 } // namespace ui

@@ -128,10 +128,7 @@ void Edit::setMaxLength(int characters)
 
 QChar Edit::capital(QChar c)
 {
-    // One letter for one, within 8 bits: "ß" (capital "SS"), "ÿ" and "µ"
-    // (capitals beyond Latin-1) stay as they are.
-    const QChar upper = c.toUpper();
-    return upper.unicode() <= 0xFF ? upper : c;
+    return ui::capital(c);
 }
 
 void Edit::setUpperCase(bool on)

@@ -1,7 +1,5 @@
 #include "platform/ui/MaskEdit.h"
 
-#include "platform/rtl/Format.h"
-#include "platform/ui/Characters.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QAction>
@@ -67,7 +65,7 @@ MaskEdit::MaskEdit(QWidget* parent) : Edit(parent), plainRules_(validator()), ma
     connect(this, &QLineEdit::textChanged, this, [this] {
         // QLineEdit's own setText() or clear(), reached through a base
         // pointer: the text is placed into the mask again.
-        if (masked() && !showing_ && QLineEdit::text().size() != qsizetype(places_.size()))
+        if (masked() && !showing_ && QLineEdit::text().size() != qsizetype(mask_.size()))
             setText(QLineEdit::text());
     });
 }
@@ -75,67 +73,18 @@ MaskEdit::MaskEdit(QWidget* parent) : Edit(parent), plainRules_(validator()), ma
 void MaskEdit::setEditMask(const QString& mask)
 {
     editMask_ = mask;
-    places_.clear();
-    leadingBlanks_ = false;
-    keepLiterals_ = true;
-    blank_ = QLatin1Char('_');
-    QStringList parts = mask.split(QLatin1Char(';'));
-    if (parts.size() >= 3) {
-        const QString blank = parts.takeLast();
-        if (!blank.isEmpty())
-            blank_ = blank.at(0);
-    }
-    if (parts.size() >= 2)
-        keepLiterals_ = parts.takeLast() != QLatin1String("0");
-    const QString pattern = parts.join(QLatin1Char(';'));
-    char letterCase = 0;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern.at(i);
-        Place place;
-        place.letterCase = letterCase;
-        switch (c.unicode()) {
-        case '!': leadingBlanks_ = true; continue;
-        case '>':
-            letterCase = i + 1 < pattern.size() && pattern.at(i + 1) == QLatin1Char('<') ? (++i, '\0') : '>';
-            continue;
-        case '<': letterCase = '<'; continue;
-        case '0': place.kind = '0'; place.required = true; break;
-        case '9': place.kind = '0'; break;
-        case '#': place.kind = '#'; break;
-        case 'L': place.kind = 'L'; place.required = true; break;
-        case 'l': place.kind = 'L'; break;
-        case 'A': place.kind = 'A'; place.required = true; break;
-        case 'a': place.kind = 'A'; break;
-        case 'C': place.kind = 'C'; place.required = true; break;
-        case 'c': place.kind = 'C'; break;
-        case '/': place.literal = rtl::FormatSettings::current().dateSeparator; break;
-        case '\\': place.literal = i + 1 < pattern.size() ? pattern.at(++i) : c; break;
-        default: place.literal = c;
-        }
-        places_.push_back(place);
-    }
+    mask_.setMask(mask);
     setValidator(masked() ? maskRules_ : plainRules_);
     setText(QString());
 }
 
-QString MaskEdit::shown() const
-{
-    return QLineEdit::text();
-}
-
 QString MaskEdit::text() const
 {
-    if (!masked())
+    // Emptied through the line edit, the box reads empty until the mask is
+    // put back.
+    if (!masked() || QLineEdit::text().isEmpty())
         return QLineEdit::text();
-    const QString box = shown();
-    QString text;
-    for (size_t i = 0; i < places_.size() && qsizetype(i) < box.size(); ++i) {
-        if (!places_[i].literal.isNull())
-            text += keepLiterals_ ? box.at(qsizetype(i)) : QString();
-        else
-            text += box.at(qsizetype(i)) == blank_ ? QLatin1Char(' ') : box.at(qsizetype(i));
-    }
-    return text;
+    return mask_.text();
 }
 
 void MaskEdit::setText(const QString& text)
@@ -144,23 +93,9 @@ void MaskEdit::setText(const QString& text)
         Edit::setText(text);
         return;
     }
-    // Place by place; a text with the literals has them where the mask does.
-    QString box;
-    qsizetype from = 0;
-    for (const Place& place : places_) {
-        if (!place.literal.isNull()) {
-            if (keepLiterals_ && from < text.size() && text.at(from) == place.literal)
-                ++from;
-            box += place.literal;
-            continue;
-        }
-        const QChar c = from < text.size() ? fitted(place, text.at(from++)) : QChar();
-        box += c.isNull() ? blank_ : c;
-    }
-    modified_ = false;
-    steppedOver_ = -1;
-    display(box, 0);
-    entered_ = box;
+    mask_.setUpperCase(upperCase());
+    mask_.setText(text);
+    display();
 }
 
 void MaskEdit::clear()
@@ -168,153 +103,37 @@ void MaskEdit::clear()
     setText(QString());
 }
 
-QChar MaskEdit::fitted(const Place& place, QChar c) const
-{
-    if (c == QLatin1Char(' ') || c == blank_ || dropped(c.unicode()))
-        return QChar();
-    bool fits = false;
-    switch (place.kind) {
-    case '0': fits = c.isDigit(); break;
-    case '#': fits = c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-'); break;
-    case 'L': fits = c.isLetter(); break;
-    case 'A': fits = c.isLetterOrNumber(); break;
-    default: fits = true;
-    }
-    if (!fits)
-        return QChar();
-    if (place.letterCase == '>' || (place.letterCase == 0 && upperCase()))
-        return capital(c);
-    if (place.letterCase == '<')
-        return c.toLower();
-    return c;
-}
-
-// The part that ends at the literal: what was typed in it before the cursor
-// stays, the rest is emptied; under '!' the typed characters move to the
-// end of the part, so " 1/ 3/2024" is what "1/3/2024" types.
-void MaskEdit::closePart(QString& box, int typedEnd, int literal) const
-{
-    int start = literal;
-    while (start > 0 && places_[size_t(start - 1)].literal.isNull())
-        --start;
-    QString typed;
-    for (int i = start; i < std::min(typedEnd, literal); ++i)
-        if (box.at(i) != blank_)
-            typed += box.at(i);
-    const QString blanks(literal - start - typed.size(), blank_);
-    box.replace(start, literal - start, leadingBlanks_ ? blanks + typed : typed + blanks);
-}
-
-// Types one character at the cursor: into the next place it fits, or, for a
-// literal of the mask, past that literal.
-bool MaskEdit::put(QString& box, int& cursor, QChar c)
-{
-    const int n = int(places_.size());
-    const int steppedOver = steppedOver_;
-    int at = cursor;
-    while (at < n && !places_[size_t(at)].literal.isNull())
-        ++at;
-    if (at < n) {
-        const QChar fit = fitted(places_[size_t(at)], c);
-        if (!fit.isNull()) {
-            box[at] = fit;
-            cursor = at + 1;
-            while (cursor < n && !places_[size_t(cursor)].literal.isNull())
-                ++cursor;
-            steppedOver_ = cursor > at + 1 ? cursor : -1;
-            return true;
-        }
-    }
-    // The literal the last character stepped over: "01/" types "01" and
-    // the "/" after it.
-    if (cursor == steppedOver && places_[size_t(cursor - 1)].literal == c) {
-        steppedOver_ = -1;
-        return true;
-    }
-    for (int q = cursor; q < n; ++q) {
-        if (places_[size_t(q)].literal == c) {
-            closePart(box, cursor, q);
-            cursor = q + 1;
-            steppedOver_ = -1;
-            return true;
-        }
-    }
-    return false;
-}
-
-int MaskEdit::firstMissing() const
-{
-    const QString box = shown();
-    for (size_t i = 0; i < places_.size() && qsizetype(i) < box.size(); ++i)
-        if (places_[i].required && box.at(qsizetype(i)) == blank_)
-            return int(i);
-    return -1;
-}
-
-void MaskEdit::display(const QString& box, int cursor)
+void MaskEdit::display()
 {
     showing_ = true;
-    QLineEdit::setText(box);
-    setCursorPosition(cursor);
+    QLineEdit::setText(mask_.shown());
+    setCursorPosition(mask_.cursor());
     showing_ = false;
 }
 
-void MaskEdit::change(const QString& box, int cursor)
+std::pair<int, int> MaskEdit::range() const
 {
-    if (box != shown())
-        modified_ = true;
-    display(box, cursor);
-}
-
-// The text with the selection emptied; cursor: where the selection began.
-QString MaskEdit::withoutSelection(int& cursor) const
-{
-    QString box = shown();
-    cursor = cursorPosition();
     if (!hasSelectedText())
-        return box;
-    cursor = selectionStart();
-    for (int i = cursor; i < selectionEnd() && i < box.size(); ++i)
-        if (places_[size_t(i)].literal.isNull())
-            box[i] = blank_;
-    return box;
+        return {cursorPosition(), cursorPosition()};
+    return {selectionStart(), selectionEnd()};
 }
 
 void MaskEdit::typeIn(const QString& chars, bool beep)
 {
-    int cursor = 0;
-    QString box = withoutSelection(cursor);
-    bool refused = false;
-    for (QChar c : chars)
-        refused |= !put(box, cursor, c);
-    if (refused && beep && chars.size() == 1)
+    const auto [from, to] = range();
+    mask_.setUpperCase(upperCase());
+    const bool typed = mask_.type(chars, from, to);
+    if (!typed && beep && chars.size() == 1)
         QApplication::beep();
-    if (!refused || chars.size() > 1)
-        change(box, cursor);
+    if (typed || chars.size() > 1)
+        display();
 }
 
 void MaskEdit::erase(bool before)
 {
-    steppedOver_ = -1;
-    if (hasSelectedText()) {
-        int cursor = 0;
-        const QString box = withoutSelection(cursor);
-        change(box, cursor);
-        return;
-    }
-    QString box = shown();
-    int at = cursorPosition();
-    if (before) {
-        do
-            --at;
-        while (at >= 0 && !places_[size_t(at)].literal.isNull());
-        if (at < 0)
-            return;
-    } else if (at >= box.size() || !places_[size_t(at)].literal.isNull()) {
-        return;
-    }
-    box[at] = blank_;
-    change(box, at);
+    const auto [from, to] = range();
+    if (mask_.erase(before, from, to))
+        display();
 }
 
 void MaskEdit::cutSelection()
@@ -327,10 +146,9 @@ void MaskEdit::cutSelection()
 
 void MaskEdit::abandon()
 {
-    if (!modified_)
+    if (!mask_.abandon())
         return;
-    display(entered_, 0);
-    modified_ = false;
+    display();
     selectAll();
 }
 
@@ -389,7 +207,7 @@ void MaskEdit::contextMenuEvent(QContextMenuEvent* event)
         connect(action, &QAction::triggered, this, std::move(step));
     };
     const bool selected = hasSelectedText();
-    add(tr("&Undo"), modified_, [this] { abandon(); });
+    add(tr("&Undo"), mask_.modified(), [this] { abandon(); });
     menu.addSeparator();
     add(tr("Cu&t"), selected, [this] { cutSelection(); });
     add(tr("&Copy"), selected, [this] { copy(); });
@@ -411,7 +229,7 @@ void MaskEdit::focusInEvent(QFocusEvent* event)
     QLineEdit::focusInEvent(event);
     if (refusing_ || leavesTheWindowAlone(event->reason()))
         return;
-    entered_ = shown();
+    mask_.enter();
     if (event->reason() != Qt::MouseFocusReason)
         selectAll();
 }
@@ -421,12 +239,12 @@ void MaskEdit::focusInEvent(QFocusEvent* event)
 void MaskEdit::focusOutEvent(QFocusEvent* event)
 {
     Edit::focusOutEvent(event);
-    if (!masked() || !modified_ || refusing_ || leavesTheWindowAlone(event->reason()))
+    if (!masked() || !mask_.modified() || refusing_ || leavesTheWindowAlone(event->reason()))
         return;
     const QWidget* taker = QApplication::focusWidget();
     if (!taker || taker == this || taker->window() != window())
         return;
-    const int missing = firstMissing();
+    const int missing = mask_.firstMissing();
     if (missing >= 0)
         refuseLeaving(missing, event->reason() == Qt::MouseFocusReason);
 }

@@ -493,28 +493,23 @@ protected:
     int clicks = 0;
 };
 
-TEST_F(MaskEditTest, DigitsGoToTheirPlacesAndALiteralClosesAPartWithLeadingBlanks)
+// The mask's own rules are tested on EditMask; here the box hands them
+// its keys, pastes and its line edit's entry points.
+TEST_F(MaskEditTest, KeysAndPastesGoThroughTheMask)
 {
     EXPECT_EQ(date->text(), "  /  /    ");
     EXPECT_EQ(date->displayText(), "__/__/____");
     typeText(date, QStringLiteral("05032024"));
     EXPECT_EQ(date->text(), "05/03/2024");
     retype(QStringLiteral("1/3/2024"));
-    EXPECT_EQ(date->text(), " 1/ 3/2024");
     EXPECT_EQ(date->displayText(), "_1/_3/2024");
-    retype(QStringLiteral("01/12/1999"));
-    EXPECT_EQ(date->text(), "01/12/1999") << "a literal right after a full part is stepped over";
-    // Nothing but digits, nothing past the end.
     typeText(date, QStringLiteral("7x"));
-    retype(QStringLiteral("a-4"));
-    EXPECT_EQ(date->text(), "4 /  /    ");
+    EXPECT_EQ(date->text(), " 1/ 3/2024");
     // Backspace and Delete empty places and move nothing.
     retype(QStringLiteral("12/10/2023"));
     date->setCursorPosition(3);
     pressKey(date, Qt::Key_Backspace);
     EXPECT_EQ(date->text(), "1 /10/2023");
-    pressKey(date, Qt::Key_Delete);
-    EXPECT_EQ(date->text(), "1 /10/2023") << "the cursor is on the literal";
     date->setCursorPosition(6);
     pressKey(date, Qt::Key_Delete);
     EXPECT_EQ(date->text(), "1 /10/ 023");
