@@ -1,6 +1,6 @@
 #include "platform/ui/DBGrid.h"
 
-#include "platform/data/Table.h"
+#include "platform/data/DataSet.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 
@@ -455,21 +455,6 @@ void DBGrid::userAction(const std::function<void()>& action)
     ensureSynced();
 }
 
-void DBGrid::deleteCurrent()
-{
-    auto* table = dynamic_cast<data::Table*>(dataSet());
-    if (readOnly_ || !table)
-        return;
-    userAction([this, table] {
-        if (table->isEmpty())
-            return;
-        if (confirmDelete_ && messageBox(QStringLiteral("Delete record?"), QStringLiteral("Confirm"),
-                                         mbOkCancel | mbIconQuestion) != idOk)
-            return;
-        table->deleteRecord();
-    });
-}
-
 void DBGrid::onScrollAction(int action)
 {
     if (settingScrollBar_)
@@ -566,12 +551,6 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
         setCurrentColumn(curCol_ + 1);
         break;
-    case Qt::Key_Delete:
-        if (ctrl) {
-            deleteCurrent();
-            break;
-        }
-        [[fallthrough]];
     default: {
         // A typed character stops here, so it never clicks the button that
         // carries it; Alt+letter and Ctrl keys go on to the window.

@@ -331,34 +331,6 @@ TEST_F(DBGridTest, TitlesIndicatorAndColumnResizingAreOptions)
     EXPECT_EQ(kd->asString(), "00003");
 }
 
-TEST_F(DBGridTest, CtrlDeleteDeletesFromAWritableTableGridAfterAsking)
-{
-    DialogScript dialogs;
-    fill(3);
-    table->open();
-    EXPECT_TRUE(grid->isReadOnly());
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_TRUE(dialogs.calls().empty());
-    EXPECT_EQ(grid->rowCount(), 3);
-
-    grid->setReadOnly(false);
-    dialogs.answer(ui::idCancel);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    ASSERT_EQ(dialogs.count(DialogScript::Question), 1);
-    EXPECT_EQ(dialogs.last().text, "Delete record?");
-    EXPECT_EQ(dialogs.last().flags, ui::mbOkCancel | ui::mbIconQuestion);
-    EXPECT_EQ(grid->rowCount(), 3);
-    dialogs.answer(ui::idOk);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(grid->rowCount(), 2);
-    EXPECT_EQ(currentCode(), "00002");
-
-    grid->setConfirmDelete(false);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.count(DialogScript::Question), 2);
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT group_concat(KdBrg) FROM Barang")), "00003");
-}
-
 TEST_F(DBGridTest, RowsThatCannotBeReadLeaveTheGridEmptyWithOneErrorWindow)
 {
     DialogScript dialogs;
