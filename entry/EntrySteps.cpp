@@ -1,6 +1,6 @@
 #include "entry/EntrySteps.h"
 
-#include "platform/ui/Controls.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Dialogs.h"
 
 #include <algorithm>

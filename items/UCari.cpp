@@ -1,7 +1,7 @@
 #include "items/UCari.h"
 
 #include "datamodule/UDm.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Dialogs.h"
 
 TFCari* FCari = nullptr;

@@ -5,7 +5,8 @@
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
 #include "platform/rtl/Format.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 

@@ -5,7 +5,8 @@
 #include "platform/preview/Report.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/MaskEdit.h"
 #include "platform/ui/DBGrid.h"
 
 namespace {

@@ -7,8 +7,9 @@
 set(rules
   "platform/rtl/*|platform/rtl/"
   "platform/data/*|platform/rtl/,platform/data/"
-  "platform/ui/*|platform/rtl/,platform/data/,platform/ui/"
-  "platform/report/*|platform/rtl/,platform/data/,platform/image/,platform/ui/Jpeg.h,platform/report/"
+  "platform/image/*|platform/rtl/,platform/image/"
+  "platform/ui/*|platform/rtl/,platform/data/,platform/image/,platform/ui/"
+  "platform/report/*|platform/rtl/,platform/data/,platform/image/,platform/report/"
   "platform/preview/*|platform/rtl/,platform/data/,platform/image/,platform/ui/,platform/report/,platform/preview/"
   "datamodule/*|platform/rtl/,platform/data/,datamodule/"
   "entry/*|platform/,datamodule/,entry/"

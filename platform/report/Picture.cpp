@@ -1,7 +1,7 @@
 #include "platform/report/Picture.h"
 
 #include "platform/rtl/Errors.h"
-#include "platform/ui/Jpeg.h"
+#include "platform/image/Jpeg.h"
 
 namespace report {
 

@@ -4,6 +4,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace ui {
 
@@ -485,6 +487,11 @@ void centreWindow(QWidget* window, const QRect& target)
 bool isNonModal(const QWidget* window)
 {
     return window && window->property(nonModalProperty).toBool();
+}
+
+void onMenuClick(QAction* item, std::function<void()> handler)
+{
+    QObject::connect(item, &QAction::triggered, item, [handler = std::move(handler)] { runHandler(handler); });
 }
 
 } // namespace ui

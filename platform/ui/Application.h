@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <vector>
 
+class QAction;
 class QEventLoop;
 
 namespace ui {
@@ -133,5 +134,8 @@ QMargins expectedFrame(const QWidget* window);
 // error propagates) when there is no application. Returns false when the
 // guard caught an error.
 bool runHandler(const std::function<void()>& handler);
+
+// Binds a menu item's click to its handler, through the guard.
+void onMenuClick(QAction* item, std::function<void()> handler);
 
 } // namespace ui

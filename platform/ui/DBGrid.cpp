@@ -1,8 +1,9 @@
 #include "platform/ui/DBGrid.h"
 
-#include "platform/data/Table.h"
+#include "platform/data/DataSet.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/GridPainter.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -320,91 +321,26 @@ void DBGrid::updateScrollBars()
 
 // ---- painting -------------------------------------------------------------------
 
-static void drawFixedCell(QPainter& p, const QRect& r, const QPalette& pal)
-{
-    p.fillRect(r, pal.color(QPalette::Button));
-    p.setPen(pal.color(QPalette::Light));
-    p.drawLine(r.topLeft(), r.topRight());
-    p.drawLine(r.topLeft(), r.bottomLeft());
-    p.setPen(pal.color(QPalette::Dark));
-    p.drawLine(r.bottomLeft(), r.bottomRight());
-    p.drawLine(r.topRight(), r.bottomRight());
-}
-
 void DBGrid::paintEvent(QPaintEvent*)
 {
     painting_ = true;
     ensureSynced();
     painting_ = false;
+    GridPainter::Layout layout;
+    layout.widths = widths_;
+    layout.scrolled = horizontalScrollBar()->value();
+    layout.rowHeight = rowHeight();
+    layout.titleHeight = titleHeight();
+    layout.indicatorWidth = dataLeft();
+    layout.cellMargin = kCellMargin;
+    layout.titles = showTitles_;
+    layout.indicator = showIndicator_;
+    layout.columnLines = columnLines_;
+    layout.rowLines = rowLines_;
+    layout.currentRow = rows_.currentRow();
+    layout.highlightedColumn = hasFocus() ? curCol_ : -1;
     QPainter p(viewport());
-    const QPalette& pal = palette();
-    const int rh = rowHeight();
-    const int th = titleHeight();
-    const int xOff = horizontalScrollBar()->value();
-    const int shown = model_.rowCount();
-    const int vw = viewport()->width();
-    const bool focused = hasFocus();
-    const int current = rows_.currentRow();
-
-    p.fillRect(viewport()->rect(), pal.color(QPalette::Base));
-
-    for (int c = 0; c < int(widths_.size()); ++c) {
-        const int w = widths_[size_t(c)];
-        const int x = columnLeft(c) - xOff;
-        if (x > vw)
-            break;
-        if (x + w < dataLeft())
-            continue;
-        p.save();
-        p.setClipRect(QRect(dataLeft(), 0, vw - dataLeft(), viewport()->height()));
-        if (showTitles_) {
-            const QRect tr(x, 0, w + (columnLines_ ? 1 : 0), th);
-            drawFixedCell(p, tr, pal);
-            p.setFont(titleFont(c));
-            p.setPen(pal.color(QPalette::ButtonText));
-            p.drawText(tr.adjusted(kCellMargin / 2, 0, -kCellMargin / 2, 0),
-                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                       model_.headerData(c, Qt::Horizontal).toString());
-        }
-        p.setFont(font());
-        for (int r = 0; r < shown; ++r) {
-            const QModelIndex index = model_.index(r, c);
-            const QRect cell(x, th + r * rh, w, rh - (rowLines_ ? 1 : 0));
-            const bool highlighted = focused && r == current && c == curCol_;
-            const QVariant background = model_.data(index, Qt::BackgroundRole);
-            p.fillRect(cell, highlighted              ? pal.color(QPalette::Highlight)
-                             : background.isValid() ? background.value<QColor>()
-                                                    : pal.color(QPalette::Base));
-            p.setPen(pal.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
-            const auto align = Qt::Alignment(model_.data(index, Qt::TextAlignmentRole).toInt());
-            p.drawText(cell.adjusted(kCellMargin / 2, 0, -kCellMargin / 2, 0), align | Qt::TextSingleLine,
-                       model_.data(index).toString());
-            p.setPen(pal.color(QPalette::Mid));
-            if (columnLines_)
-                p.drawLine(cell.right() + 1, cell.top(), cell.right() + 1, cell.bottom() + (rowLines_ ? 1 : 0));
-            if (rowLines_)
-                p.drawLine(cell.left(), cell.bottom() + 1, cell.right() + (columnLines_ ? 1 : 0), cell.bottom() + 1);
-        }
-        p.restore();
-    }
-
-    if (showIndicator_) {
-        if (showTitles_)
-            drawFixedCell(p, QRect(0, 0, kIndicatorWidth, th), pal);
-        for (int r = 0; r < shown; ++r) {
-            const QRect ir(0, th + r * rh, kIndicatorWidth, rh);
-            drawFixedCell(p, ir, pal);
-            if (r == current) {
-                // A small solid triangle pointing at the current row.
-                const int cx = ir.left() + 3;
-                const int cy = ir.center().y();
-                const QPoint tri[3] = {QPoint(cx, cy - 4), QPoint(cx + 4, cy), QPoint(cx, cy + 4)};
-                p.setPen(Qt::NoPen);
-                p.setBrush(pal.color(QPalette::ButtonText));
-                p.drawPolygon(tri, 3);
-            }
-        }
-    }
+    GridPainter(model_, layout).paint(p, viewport()->rect(), palette(), font());
 }
 
 void DBGrid::resizeEvent(QResizeEvent* event)
@@ -453,21 +389,6 @@ void DBGrid::userAction(const std::function<void()>& action)
         return;
     runHandler(action);
     ensureSynced();
-}
-
-void DBGrid::deleteCurrent()
-{
-    auto* table = dynamic_cast<data::Table*>(dataSet());
-    if (readOnly_ || !table)
-        return;
-    userAction([this, table] {
-        if (table->isEmpty())
-            return;
-        if (confirmDelete_ && messageBox(QStringLiteral("Delete record?"), QStringLiteral("Confirm"),
-                                         mbOkCancel | mbIconQuestion) != idOk)
-            return;
-        table->deleteRecord();
-    });
 }
 
 void DBGrid::onScrollAction(int action)
@@ -566,12 +487,6 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right:
         setCurrentColumn(curCol_ + 1);
         break;
-    case Qt::Key_Delete:
-        if (ctrl) {
-            deleteCurrent();
-            break;
-        }
-        [[fallthrough]];
     default: {
         // A typed character stops here, so it never clicks the button that
         // carries it; Alt+letter and Ctrl keys go on to the window.

@@ -27,20 +27,16 @@ namespace ui {
 // place and size may be found after the first rows are painted; the bar is
 // set then.
 //
-// Nothing is typed into a grid: it offers no cell editing and no inserting.
-// A grid made writable (readOnly off), on a table, deletes the current row on
-// Ctrl+Delete, after "Delete record?" when confirmDelete is on. Grids are
-// read-only unless a window says otherwise: no window deletes through one.
+// Nothing is typed into a grid: it offers no cell editing, inserting or
+// deleting.
 class DBGrid : public QAbstractScrollArea {
     Q_OBJECT
-    Q_PROPERTY(bool readOnly READ isReadOnly WRITE setReadOnly)
     Q_PROPERTY(bool showTitles READ showTitles WRITE setShowTitles)
     Q_PROPERTY(bool showIndicator READ showIndicator WRITE setShowIndicator)
     Q_PROPERTY(bool columnLines READ columnLines WRITE setColumnLines)
     Q_PROPERTY(bool rowLines READ rowLines WRITE setRowLines)
     Q_PROPERTY(bool tabsBetweenColumns READ tabsBetweenColumns WRITE setTabsBetweenColumns)
     Q_PROPERTY(bool columnResizing READ columnResizing WRITE setColumnResizing)
-    Q_PROPERTY(bool confirmDelete READ confirmDelete WRITE setConfirmDelete)
 
 public:
     static constexpr int kIndicatorWidth = 11;
@@ -60,8 +56,6 @@ public:
     const std::vector<DBGridColumn>& ownColumns() const { return model_.ownColumns(); }
 
     // Options; all are on by default.
-    bool isReadOnly() const { return readOnly_; }
-    void setReadOnly(bool on) { readOnly_ = on; }
     bool showTitles() const { return showTitles_; }
     void setShowTitles(bool on);
     bool showIndicator() const { return showIndicator_; }
@@ -75,8 +69,6 @@ public:
     void setTabsBetweenColumns(bool on) { tabs_ = on; }
     bool columnResizing() const { return resizable_; }
     void setColumnResizing(bool on) { resizable_ = on; }
-    bool confirmDelete() const { return confirmDelete_; }
-    void setConfirmDelete(bool on) { confirmDelete_ = on; }
 
     // What the grid shows, as the user sees it (brought up to date first).
     int columnCount();
@@ -131,7 +123,6 @@ private:
     // User moves go through the dataset, so every bound control follows; an
     // error goes to the error window.
     void userAction(const std::function<void()>& action);
-    void deleteCurrent();
     void onScrollAction(int action);
     void ensureColumnVisible(int column);
 
@@ -148,14 +139,12 @@ private:
     int resizing_ = -1;
     int resizeFrom_ = 0;
 
-    bool readOnly_ = true;
     bool showTitles_ = true;
     bool showIndicator_ = true;
     bool columnLines_ = true;
     bool rowLines_ = true;
     bool tabs_ = true;
     bool resizable_ = true;
-    bool confirmDelete_ = true;
 };
 
 } // namespace ui

@@ -1,8 +1,9 @@
 #include "platform/ui/Form.h"
 
+#include "platform/ui/Accelerator.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>

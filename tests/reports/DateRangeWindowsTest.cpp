@@ -2,7 +2,9 @@
 
 #include "platform/data/Query.h"
 #include "platform/preview/PreviewWindow.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MaskEdit.h"
 #include "platform/ui/DBGrid.h"
 #include "reports/UFLapKeluar.h"
 #include "reports/UFLapTerima.h"

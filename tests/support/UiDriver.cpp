@@ -1,7 +1,7 @@
 #include "UiDriver.h"
 
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Form.h"
 
 #include <QAction>

@@ -4,7 +4,7 @@
 
 #include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Form.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 

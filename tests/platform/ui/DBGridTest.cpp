@@ -5,10 +5,14 @@
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/DBText.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
+
+#include <utility>
 
 namespace {
 
@@ -216,6 +220,43 @@ TEST_F(DBGridTest, ScrollBarStandsForTheCurrentRowsPlaceInTheWholeResult)
     EXPECT_EQ(bar->value(), 0);
 }
 
+// The bar's arrows, its page steps and a drag of its handle move the
+// current row as the keys do; the wheel moves it a row a notch, the other way.
+TEST_F(DBGridTest, ScrollBarAndWheelMoveTheCurrentRow)
+{
+    fill(100);
+    table->open();
+    grid->synchronize();
+    const int fit = grid->rowsThatFit();
+    QScrollBar* bar = grid->verticalScrollBar();
+    const std::pair<QAbstractSlider::SliderAction, int> steps[] = {
+        {QAbstractSlider::SliderSingleStepAdd, 2}, {QAbstractSlider::SliderPageStepAdd, 2 + fit},
+        {QAbstractSlider::SliderSingleStepSub, 1 + fit}, {QAbstractSlider::SliderPageStepSub, 1},
+        {QAbstractSlider::SliderToMaximum, 100}, {QAbstractSlider::SliderToMinimum, 1}};
+    for (const auto& [action, item] : steps) {
+        bar->triggerAction(action);
+        EXPECT_EQ(kd->asString(), code(item)) << action;
+        EXPECT_EQ(bar->value(), item - 1) << action;
+    }
+    bar->setSliderPosition(49);
+    EXPECT_EQ(kd->asString(), "00050");
+
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(kd->asString(), "00051");
+    wheel(240);
+    EXPECT_EQ(kd->asString(), "00049");
+    wheel(60); // half a notch waits for the other half
+    EXPECT_EQ(kd->asString(), "00049");
+    wheel(60);
+    EXPECT_EQ(kd->asString(), "00048");
+    EXPECT_EQ(bar->value(), 47);
+}
+
 TEST_F(DBGridTest, ReadsRowsOfAQuery)
 {
     fill(5);
@@ -329,34 +370,6 @@ TEST_F(DBGridTest, TitlesIndicatorAndColumnResizingAreOptions)
     EXPECT_EQ(grid->cellRect(0, 0).topLeft(), QPoint(0, 0));
     clickRow(2);
     EXPECT_EQ(kd->asString(), "00003");
-}
-
-TEST_F(DBGridTest, CtrlDeleteDeletesFromAWritableTableGridAfterAsking)
-{
-    DialogScript dialogs;
-    fill(3);
-    table->open();
-    EXPECT_TRUE(grid->isReadOnly());
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_TRUE(dialogs.calls().empty());
-    EXPECT_EQ(grid->rowCount(), 3);
-
-    grid->setReadOnly(false);
-    dialogs.answer(ui::idCancel);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    ASSERT_EQ(dialogs.count(DialogScript::Question), 1);
-    EXPECT_EQ(dialogs.last().text, "Delete record?");
-    EXPECT_EQ(dialogs.last().flags, ui::mbOkCancel | ui::mbIconQuestion);
-    EXPECT_EQ(grid->rowCount(), 3);
-    dialogs.answer(ui::idOk);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(grid->rowCount(), 2);
-    EXPECT_EQ(currentCode(), "00002");
-
-    grid->setConfirmDelete(false);
-    QTest::keyClick(grid.get(), Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.count(DialogScript::Question), 2);
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT group_concat(KdBrg) FROM Barang")), "00003");
 }
 
 TEST_F(DBGridTest, RowsThatCannotBeReadLeaveTheGridEmptyWithOneErrorWindow)

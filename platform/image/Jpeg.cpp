@@ -1,4 +1,4 @@
-#include "platform/ui/Jpeg.h"
+#include "platform/image/Jpeg.h"
 
 #include "platform/rtl/Errors.h"
 
