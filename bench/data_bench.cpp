@@ -477,11 +477,26 @@ void BM_SearchCountFloor(benchmark::State& state)
 }
 BENCHMARK(BM_SearchCountFloor)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
-const char* const kItemsInOrder = "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg";
+// The item table's rows at a place: the code there found in the code's own
+// index from the nearer end, then the rows from it.
+void floorItemRowsAt(qint64 place)
+{
+    const std::string key = place <= kItems / 2
+                                ? "SELECT KdBrg FROM Barang ORDER BY KdBrg LIMIT 1 OFFSET " + std::to_string(place)
+                                : "SELECT KdBrg FROM Barang ORDER BY KdBrg DESC LIMIT 1 OFFSET " +
+                                      std::to_string(kItems - 1 - place);
+    sqlite3_stmt* st = floor().statement(key);
+    const QByteArray code =
+        sqlite3_step(st) == SQLITE_ROW ? QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) : "";
+    sqlite3_reset(st);
+    floor().read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang WHERE KdBrg >= ? ORDER BY KdBrg", {code},
+                 30);
+}
 
 // Jumps on the item table's grid: the rows at a place in the middle or at
 // the end (Arg 0, 1), and the place of a row there (Arg 2, 3). The floors:
-// the rows at that place, the count of the rows before that row.
+// the rows at that place, the count of the rows before that row, each from
+// the nearer end.
 void BM_ItemTableJump(benchmark::State& state)
 {
     store();
@@ -492,10 +507,16 @@ void BM_ItemTableJump(benchmark::State& state)
     for (auto _ : state) {
         if (state.range(0) < 2) {
             v.program([&] { benchmark::DoNotOptimize(FDM->TBarang->fetchRowsFrom(place, 30)); });
-            v.floor([&] { floorRowsAt(kItemsInOrder, QByteArray(), place); });
+            v.floor([&] { floorItemRowsAt(place); });
         } else {
             v.program([&] { benchmark::DoNotOptimize(FDM->TBarang->positionOf(row)); });
-            v.floor([&] { floor().read("SELECT count(*) FROM Barang WHERE KdBrg < ?", {key}); });
+            // Counted from the nearer end.
+            v.floor([&] {
+                floor().read(place <= kItems / 2 ? "SELECT count(*) FROM Barang WHERE KdBrg < ?"
+                                                 : "SELECT (SELECT count(*) FROM Barang) - "
+                                                   "(SELECT count(*) FROM Barang WHERE KdBrg >= ?)",
+                             {key});
+            });
         }
     }
     v.report();
