@@ -2,7 +2,7 @@
 // at 10,000, 100,000 and 1,000,000 items, each beside its floor: the same
 // work done straight on the engine, with the program's settings, on the same
 // file, in the same run. bench/README.md says how to run them and what the
-// budget is.
+// goals are.
 #include "FaultyDisk.h"
 #include "EngineFloor.h"
 #include "HeapPeak.h"
@@ -484,7 +484,7 @@ void BM_StartUp(benchmark::State& state)
     const bool cold = state.range(1) != 0;
     const char* platform = state.range(2) == 0 ? "offscreen" : "xcb";
     if (state.range(2) != 0 && qEnvironmentVariableIsEmpty("DISPLAY")) {
-        state.SkipWithError("no DISPLAY: the xcb lines need an X server (/work/shared/tools/desktop start)");
+        state.SkipWithError("no DISPLAY: the xcb lines need an X server (Xvfb with a window manager will do)");
         return;
     }
     const QString file = storeFile(items);
