@@ -9,7 +9,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -24,11 +27,94 @@ constexpr int kBarMax = std::numeric_limits<int>::max() / 2;
 constexpr int kMinColumnWidth = 4;
 constexpr int kBorderGrip = 3;
 
+// The grid's vertical bar. Its looks are kept for the few states it was last
+// in, so a save that lists the same lines again does not run the style's
+// gradient fills (threaded, dearer than the bar's pixels) for a bar that looks
+// as it did. The bar fills all of its rectangle, so the widgets behind it are
+// not painted with it.
+class GridScrollBar : public QScrollBar {
+public:
+    explicit GridScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    bool event(QEvent* event) override
+    {
+        const bool done = QScrollBar::event(event);
+        // After the style's polish, which makes a scroll bar see-through.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        return done;
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        // While the mouse is on it the style shows which part it is over or
+        // holds; those looks are not kept.
+        if (pressed_ || underMouse()) {
+            p.fillRect(rect(), palette().brush(QPalette::Window));
+            p.end();
+            QScrollBar::paintEvent(event);
+            return;
+        }
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        opt.subControls = QStyle::SC_All;
+        opt.activeSubControls = QStyle::SC_None;
+        const Looks key{size(), devicePixelRatioF(), opt.minimum, opt.maximum, opt.pageStep, opt.sliderPosition,
+                        opt.sliderValue, int(opt.state), opt.upsideDown, int(opt.direction), palette().cacheKey(),
+                        style()};
+        auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
+        if (hit == kept_.end()) {
+            QPixmap pixmap(size() * devicePixelRatioF());
+            pixmap.setDevicePixelRatio(devicePixelRatioF());
+            QPainter pp(&pixmap);
+            pp.fillRect(rect(), palette().brush(QPalette::Window));
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &pp, this);
+            pp.end();
+            if (kept_.size() >= kKept)
+                kept_.pop_back();
+            hit = kept_.insert(kept_.begin(), Kept{key, pixmap});
+        }
+        p.drawPixmap(0, 0, hit->pixmap);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressed_ = true;
+        QScrollBar::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QScrollBar::mouseReleaseEvent(event);
+        pressed_ = event->buttons() != Qt::NoButton;
+        update();
+    }
+
+private:
+    struct Looks {
+        QSize size;
+        qreal ratio;
+        int minimum, maximum, pageStep, position, value, state;
+        bool upsideDown;
+        int direction;
+        qint64 palette;
+        const QStyle* style;
+        bool operator==(const Looks&) const = default;
+    };
+    struct Kept {
+        Looks looks;
+        QPixmap pixmap;
+    };
+    static constexpr size_t kKept = 8;
+    std::vector<Kept> kept_;
+    bool pressed_ = false;
+};
+
 } // namespace
 
 DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new GridScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
