@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
@@ -127,11 +128,11 @@ DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
         layoutColumns();
         updateScrollBars();
         if (!painting_)
-            viewport()->update();
+            updateChanged(QRegion());
     });
     connect(&rows_, &GridRows::measured, this, [this] {
         updateScrollBars();
-        viewport()->update();
+        updateChanged(QRegion());
     });
     // A grid that cannot read its rows shows none; the error goes to the
     // error window once the current event is done.
@@ -191,8 +192,12 @@ void DBGrid::setGridLines(bool on)
 
 void DBGrid::onInvalidated()
 {
+    // The rows are read later, so which of them changed is not known yet;
+    // a pixel (below the rows, mostly) marks the viewport now, so that its
+    // paint comes in the same pass as the reading, which adds the rows that
+    // changed.
     if (!painting_)
-        viewport()->update();
+        viewport()->update(0, viewport()->height() - 1, 1, 1);
     if (syncQueued_)
         return;
     syncQueued_ = true;
@@ -200,10 +205,62 @@ void DBGrid::onInvalidated()
         this,
         [this] {
             syncQueued_ = false;
-            if (isVisible())
+            if (isVisible()) {
                 ensureSynced();
+                updateChanged(QRegion());
+            }
         },
         Qt::QueuedConnection);
+}
+
+DBGrid::Looks DBGrid::looks() const
+{
+    Looks l;
+    l.frame = {viewport()->size(), horizontalScrollBar()->value(), rowHeight(), titleHeight(), showTitles_,
+               showIndicator_, columnLines_, rowLines_, hasFocus() ? curCol_ : -1, palette().cacheKey(), int(palette().currentColorGroup()), font(),
+               model_.columnCount()};
+    for (int w : widths_)
+        l.frame.emplace_back(w);
+    for (int c = 0; c < model_.columnCount(); ++c) {
+        l.frame.push_back(model_.headerData(c, Qt::Horizontal));
+        l.frame.push_back(model_.headerData(c, Qt::Horizontal, Qt::FontRole));
+    }
+    const int shown = model_.rowCount();
+    const int current = rows_.currentRow();
+    l.rows.resize(size_t(shown));
+    for (int r = 0; r < shown; ++r) {
+        auto& row = l.rows[size_t(r)];
+        row.emplace_back(r == current);
+        for (int c = 0; c < model_.columnCount(); ++c) {
+            const QModelIndex index = model_.index(r, c);
+            row.push_back(model_.data(index));
+            row.push_back(model_.data(index, Qt::BackgroundRole));
+            row.push_back(model_.data(index, Qt::TextAlignmentRole));
+        }
+    }
+    return l;
+}
+
+// Marks for a paint what differs from the last paint and lies outside
+// `painted`; what the viewport shows becomes the last paint.
+void DBGrid::updateChanged(const QRegion& painted)
+{
+    Looks now = looks();
+    QRegion changed;
+    if (now.frame != painted_.frame) {
+        changed = viewport()->rect();
+    } else {
+        const int th = titleHeight(), rh = rowHeight();
+        for (size_t r = 0; r < std::max(now.rows.size(), painted_.rows.size()); ++r) {
+            const bool same = r < now.rows.size() && r < painted_.rows.size() && now.rows[r] == painted_.rows[r];
+            if (!same)
+                changed += QRect(0, th + int(r) * rh, viewport()->width(), rh);
+        }
+    }
+    painted_ = std::move(now);
+    changed -= painted;
+    if (!changed.isEmpty())
+        viewport()->update(changed);
 }
 
 void DBGrid::ensureSynced()
@@ -407,11 +464,12 @@ void DBGrid::updateScrollBars()
 
 // ---- painting -------------------------------------------------------------------
 
-void DBGrid::paintEvent(QPaintEvent*)
+void DBGrid::paintEvent(QPaintEvent* event)
 {
     painting_ = true;
     ensureSynced();
     painting_ = false;
+    updateChanged(event->region());
     GridPainter::Layout layout;
     layout.widths = widths_;
     layout.scrolled = horizontalScrollBar()->value();
@@ -426,7 +484,7 @@ void DBGrid::paintEvent(QPaintEvent*)
     layout.currentRow = rows_.currentRow();
     layout.highlightedColumn = hasFocus() ? curCol_ : -1;
     QPainter p(viewport());
-    GridPainter(model_, layout).paint(p, viewport()->rect(), palette(), font());
+    GridPainter(model_, layout).paint(p, viewport()->rect(), event->rect(), palette(), font());
 }
 
 void DBGrid::resizeEvent(QResizeEvent* event)
