@@ -127,7 +127,9 @@ DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         layoutColumns();
         updateScrollBars();
-        if (!painting_)
+        if (painting_)
+            resetWhilePainting_ = true;
+        else
             updateChanged(QRegion());
     });
     connect(&rows_, &GridRows::measured, this, [this] {
@@ -205,10 +207,8 @@ void DBGrid::onInvalidated()
         this,
         [this] {
             syncQueued_ = false;
-            if (isVisible()) {
-                ensureSynced();
-                updateChanged(QRegion());
-            }
+            if (isVisible())
+                ensureSynced(); // a change of rows marks them (modelReset)
         },
         Qt::QueuedConnection);
 }
@@ -290,7 +290,17 @@ int DBGrid::defaultWidth(int column) const
     int width = model_.displayChars(column) * fontMetrics().horizontalAdvance(QLatin1Char('0')) + kCellMargin;
     if (showTitles_) {
         const QString title = model_.headerData(column, Qt::Horizontal).toString();
-        width = std::max(width, QFontMetrics(titleFont(column)).horizontalAdvance(title) + kCellMargin);
+        const QFont font = titleFont(column);
+        // Every reading lays the columns out again, mostly with the same titles.
+        auto known = std::find_if(titleWidths_.begin(), titleWidths_.end(),
+                                  [&](const TitleWidth& t) { return t.title == title && t.font == font; });
+        if (known == titleWidths_.end()) {
+            if (titleWidths_.size() >= 64)
+                titleWidths_.clear();
+            titleWidths_.push_back({font, title, QFontMetrics(font).horizontalAdvance(title)});
+            known = titleWidths_.end() - 1;
+        }
+        width = std::max(width, known->width + kCellMargin);
     }
     return width;
 }
@@ -467,9 +477,13 @@ void DBGrid::updateScrollBars()
 void DBGrid::paintEvent(QPaintEvent* event)
 {
     painting_ = true;
+    resetWhilePainting_ = false;
     ensureSynced();
     painting_ = false;
-    updateChanged(event->region());
+    // A whole paint also takes what changed without a reading (focus,
+    // options, scrolling) as the last paint.
+    if (resetWhilePainting_ || (QRegion(viewport()->rect()) - event->region()).isEmpty())
+        updateChanged(event->region());
     GridPainter::Layout layout;
     layout.widths = widths_;
     layout.scrolled = horizontalScrollBar()->value();

@@ -4,6 +4,7 @@
 #include "platform/ui/GridRows.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QRegion>
 #include <QString>
 #include <QVariant>
@@ -144,6 +145,13 @@ private:
     int wheelDelta_ = 0;
     qint64 barSize_ = 0; // the result size the scroll bar's range stands for
     Looks painted_; // as of the last paint
+    bool resetWhilePainting_ = false;
+    struct TitleWidth {
+        QFont font;
+        QString title;
+        int width;
+    };
+    mutable std::vector<TitleWidth> titleWidths_;
     bool syncQueued_ = false;
     bool painting_ = false;
     bool settingScrollBar_ = false;
