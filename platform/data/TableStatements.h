@@ -22,11 +22,12 @@ struct TableStatements {
     std::string find;    // the first row whose first key column is ?; empty without key columns
     std::string count;   // all rows
     std::string from;    // LIMIT ? OFFSET ?
-    std::string before;  // rows before a key
+    std::string before;  // how many rows come before a key
     std::string keyAt, keyAtEnd; // the key at a place, counted from either end
     std::string fromKey; // rows from a key on, LIMIT ?
 
-    // Writing statements, values bound in the order of `columns`, then the rowid.
+    // Writing statements: values bound in the order of `columns`; update and
+    // remove then take the rowid.
     static std::string insert(const QString& table, const QStringList& columns);
     static std::string update(const QString& table, const QStringList& columns);
     static std::string remove(const QString& table);
