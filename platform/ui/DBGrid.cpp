@@ -216,8 +216,18 @@ void DBGrid::onInvalidated()
 DBGrid::Looks DBGrid::looks() const
 {
     Looks l;
-    l.frame = {viewport()->size(), horizontalScrollBar()->value(), rowHeight(), titleHeight(), showTitles_,
-               showIndicator_, columnLines_, rowLines_, hasFocus() ? curCol_ : -1, palette().cacheKey(), int(palette().currentColorGroup()), font(),
+    l.frame = {viewport()->size(),
+               horizontalScrollBar()->value(),
+               rowHeight(),
+               titleHeight(),
+               showTitles_,
+               showIndicator_,
+               columnLines_,
+               rowLines_,
+               hasFocus() ? curCol_ : -1,
+               palette().cacheKey(),
+               int(palette().currentColorGroup()),
+               font(),
                model_.columnCount()};
     for (int w : widths_)
         l.frame.emplace_back(w);
