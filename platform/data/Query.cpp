@@ -69,6 +69,9 @@ struct Query::Impl {
         qint64 lo = 0, last = 0, counted = 0, changes = 0, width = kFirstRange;
     };
     std::optional<Counting> counting;
+    std::string countedText; // the statement the ranges were made for, on this connection
+    std::weak_ptr<Database> countedDb;
+    textindex::RangeCount ranges;
 
     qint64 windowStart = 0;
     std::deque<std::vector<QVariant>> window;
@@ -255,11 +258,17 @@ void Query::doOpen()
             }
         }
     }
-    const textindex::RangeCount ranges = textindex::rangeCount(m.plain);
+    if (m.countedText != m.plain || m.countedDb.lock() != db_) { // a count's statements, once per text
+        m.countedText = m.plain;
+        m.countedDb = db_;
+        m.ranges = textindex::rangeCount(m.plain);
+        if (!m.ranges.range.empty() && !(db_->compiles(m.ranges.bounds) && db_->compiles(m.ranges.range)))
+            m.ranges = {};
+    }
+    if (!m.ranges.range.empty())
+        m.counting = Impl::Counting{m.ranges.bounds, m.ranges.range};
     // The engine may answer the same rows through an index of its own.
     m.plain = textindex::plan(*db_, m.plain, m.values);
-    if (!ranges.range.empty() && db_->compiles(ranges.bounds) && db_->compiles(ranges.range))
-        m.counting = Impl::Counting{ranges.bounds, ranges.range};
     // The result from any place: the statement wrapped with LIMIT/OFFSET,
     // one text for every run so that the rows keep one order.
     m.paged = "SELECT * FROM (\n" + m.plain + "\n) LIMIT :tk_limit OFFSET :tk_offset";

@@ -30,13 +30,20 @@ bool narrows(const QString& pattern)
     return false;
 }
 
-// "SELECT <columns> FROM <table> WHERE <column> LIKE :<name>"
+// "SELECT <columns> FROM <table> WHERE <column> LIKE :<name>"; a search
+// runs the same text at every keystroke, so the last one is kept.
 QRegularExpressionMatch matchShape(const std::string& sql)
 {
     static const QRegularExpression shape(
         QStringLiteral(R"(^\s*select\s+([\w\s.,*]+?)\s+from\s+(\w+)\s+where\s+(?:\w+\.)?(\w+)\s+like\s*:(\w+)\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
-    return shape.match(QString::fromStdString(sql));
+    thread_local std::string lastSql;
+    thread_local QRegularExpressionMatch lastMatch;
+    if (sql != lastSql || !lastMatch.isValid()) {
+        lastMatch = shape.match(QString::fromStdString(sql));
+        lastSql = sql;
+    }
+    return lastMatch;
 }
 
 } // namespace
