@@ -1,11 +1,11 @@
 // The least a Qt program does to show a window: an application and one
 // widget of the login window's size, ended as soon as it has painted, the
 // same way startup_probe ends the program. Start-up is measured beside it.
+#include "EndAfterPaint.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -18,14 +18,7 @@ public:
     {
         if (event->type() == QEvent::Paint && !seen_) {
             seen_ = true;
-            // After this paint and its flush: the next turn of the loop.
-            QMetaObject::invokeMethod(
-                qApp, [] {
-                    std::fputs("painted\n", stdout);
-                    std::fflush(stdout);
-                    ::_exit(0);
-                },
-                Qt::QueuedConnection);
+            endAfterThisPaint();
         }
         return QWidget::event(event);
     }
