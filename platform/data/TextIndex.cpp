@@ -105,9 +105,9 @@ RangeCount rangeCount(const std::string& sql)
     if (!m.hasMatch())
         return {};
     const QString t = sql::quoted(m.captured(2)), c = sql::quoted(m.captured(3)), param = m.captured(4);
-    // NOT INDEXED: an index of the column would make every range read all
-    // the rows the pattern matches.
-    // Each bound on its own, so that the engine reads it from the rowids' edge.
+    // Each bound on its own, so that the engine reads it from the rowids'
+    // edge; NOT INDEXED, as an index of the column would make every range
+    // read all the rows the pattern matches.
     return {QStringLiteral("SELECT (SELECT min(rowid) FROM %1), (SELECT max(rowid) FROM %1), total_changes()")
                 .arg(t)
                 .toStdString(),
