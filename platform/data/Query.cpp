@@ -8,7 +8,9 @@
 #include "platform/rtl/Errors.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
+#include <limits>
 
 namespace data {
 
@@ -36,6 +38,14 @@ constexpr qint64 kWindowRows = 512; // rows kept around the last ones asked for
 constexpr qint64 kMargin = 32;      // rows read before a place jumped to
 constexpr qint64 kBackMargin = 256; // the same, when reading backwards
 constexpr qint64 kStepAhead = 256;  // a walk steps on rather than run again
+constexpr qint64 kFirstRange = 4096; // rowids a count step reads at first
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
 
 } // namespace
 
@@ -49,6 +59,19 @@ struct Query::Impl {
     qint64 offset = 0;                 // its first row
     std::optional<qint64> count;
     qint64 known = 0; // rows known to be there
+
+    // A count in steps: the rows of the table's rowids from `lo` on are
+    // still to be counted; `changes` tells whether the database changed.
+    struct Counting {
+        std::string bounds, range;
+        bool tried = false;        // the whole result was stepped through once
+        bool started = false;
+        qint64 lo = 0, last = 0, counted = 0, changes = 0, width = kFirstRange;
+    };
+    std::optional<Counting> counting;
+    std::string countedText; // the statement the ranges were made for, on this connection
+    std::weak_ptr<Database> countedDb;
+    textindex::RangeCount ranges;
 
     qint64 windowStart = 0;
     std::deque<std::vector<QVariant>> window;
@@ -77,6 +100,7 @@ struct Query::Impl {
         cursor.reset();
         offset = 0;
         count.reset();
+        counting.reset();
         known = 0;
         window.clear();
         windowStart = 0;
@@ -234,6 +258,15 @@ void Query::doOpen()
             }
         }
     }
+    if (m.countedText != m.plain || m.countedDb.lock() != db_) { // a count's statements, once per text
+        m.countedText = m.plain;
+        m.countedDb = db_;
+        m.ranges = textindex::rangeCount(m.plain);
+        if (!m.ranges.range.empty() && !(db_->compiles(m.ranges.bounds) && db_->compiles(m.ranges.range)))
+            m.ranges = {};
+    }
+    if (!m.ranges.range.empty())
+        m.counting = Impl::Counting{m.ranges.bounds, m.ranges.range};
     // The engine may answer the same rows through an index of its own.
     m.plain = textindex::plan(*db_, m.plain, m.values);
     // The result from any place: the statement wrapped with LIMIT/OFFSET,
@@ -348,6 +381,8 @@ std::vector<Row> Query::readRows(qint64 start, qint64 count, qint64 before)
 qint64 Query::countRows()
 {
     Impl& m = *d;
+    if (!m.count && m.counting && m.counting->started)
+        countRange(-1); // the rest in one read
     if (!m.count) {
         Statement c(*db_, m.paged.empty() ? m.plain : "SELECT count(*) FROM (\n" + m.plain + "\n)", this);
         for (const auto& [name, value] : m.values)
@@ -363,6 +398,89 @@ qint64 Query::countRows()
         m.count = n;
     }
     return *m.count;
+}
+
+std::optional<qint64> Query::countStep(double budgetMs)
+{
+    checkActive();
+    Impl& m = *d;
+    if (m.count)
+        return m.count;
+    if (!m.counting) {
+        countRows();
+        return m.count;
+    }
+    const auto start = Clock::now();
+    Impl::Counting& c = *m.counting;
+    if (!c.tried) {
+        // Most results are small: stepped through within the budget, they
+        // are counted by the statement's own plan.
+        c.tried = true;
+        Statement st(*db_, m.plain, this);
+        for (const auto& [name, value] : m.values)
+            st.bind(name, value);
+        qint64 n = 0;
+        while (st.step()) {
+            if (++n % 64 == 0 && msSince(start) > budgetMs)
+                return std::nullopt;
+        }
+        m.count = n;
+        return m.count;
+    }
+    countRange(budgetMs - msSince(start));
+    return m.count;
+}
+
+// Counts ranges of the table's rowids until the budget is spent (a negative
+// budget: the rest at once). Each range is a read of its own.
+bool Query::countRange(double budgetMs)
+{
+    Impl& m = *d;
+    Impl::Counting& c = *m.counting;
+    const auto start = Clock::now();
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    if (!c.started) {
+        Statement b(*db_, c.bounds, this);
+        b.step();
+        c.started = true;
+        if (b.raw(0).isNull()) { // no rows at all
+            m.count = 0;
+            return true;
+        }
+        c.lo = b.integer(0);
+        c.last = b.integer(1);
+        c.changes = b.integer(2);
+        c.counted = 0;
+    }
+    double last = 0; // the last range's time: the next one is not begun when it would not fit
+    do {
+        const auto t = Clock::now();
+        const bool rest = budgetMs < 0 || c.lo > c.last || quint64(c.last) - quint64(c.lo) < quint64(c.width);
+        const qint64 hi = rest ? kMax : c.lo + c.width - 1;
+        Statement r(*db_, c.range, this);
+        for (const auto& [name, value] : m.values)
+            r.bind(name, value);
+        r.bind(QByteArrayLiteral(":tk_lo"), c.lo);
+        r.bind(QByteArrayLiteral(":tk_hi"), hi);
+        r.step();
+        if (r.integer(1) != c.changes) { // the rows changed meanwhile
+            c.started = false;
+            return budgetMs < 0 ? countRange(budgetMs) : false;
+        }
+        c.counted += r.integer(0);
+        if (hi == kMax) {
+            m.count = c.counted;
+            return true;
+        }
+        c.lo = hi + 1;
+        // Ranges of a few milliseconds each, however dense the rowids are.
+        last = msSince(t);
+        if (last < budgetMs / 4 && c.width < kMax / 4)
+            c.width *= 2;
+        else if (last > budgetMs / 2 && c.width > 256)
+            c.width /= 2;
+    } while (msSince(start) + last < budgetMs);
+    return false;
 }
 
 namespace {

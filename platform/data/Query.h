@@ -61,6 +61,11 @@ public:
     void execSql();
 
     qint64 recordCount() override; // counted by the engine once per opening
+    // The same count in steps of about `budgetMs` each, for a caller that
+    // goes on between events: the count once known, nothing until then.
+    // Every step is a read of its own, so none outlives the event; a change
+    // of the database meanwhile starts the count again.
+    std::optional<qint64> countStep(double budgetMs);
     std::vector<Row> fetchRows(const std::optional<Bookmark>& from, int count, bool forward) override;
     qint64 positionOf(const Bookmark& bookmark) override;
     std::vector<Row> fetchRowsFrom(qint64 position, int count) override;
@@ -82,6 +87,7 @@ private:
     void seek(qint64 row, qint64 before);
     bool readNext();
     qint64 countRows();
+    bool countRange(double budgetMs);
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -30,6 +30,22 @@ bool narrows(const QString& pattern)
     return false;
 }
 
+// "SELECT <columns> FROM <table> WHERE <column> LIKE :<name>"; a search
+// runs the same text at every keystroke, so the last one is kept.
+QRegularExpressionMatch matchShape(const std::string& sql)
+{
+    static const QRegularExpression shape(
+        QStringLiteral(R"(^\s*select\s+([\w\s.,*]+?)\s+from\s+(\w+)\s+where\s+(?:\w+\.)?(\w+)\s+like\s*:(\w+)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    thread_local std::string lastSql;
+    thread_local QRegularExpressionMatch lastMatch;
+    if (sql != lastSql || !lastMatch.isValid()) {
+        lastMatch = shape.match(QString::fromStdString(sql));
+        lastSql = sql;
+    }
+    return lastMatch;
+}
+
 } // namespace
 
 QStringList statements(const QString& table, const QString& column)
@@ -58,10 +74,7 @@ QStringList statements(const QString& table, const QString& column)
 
 std::string plan(Database& db, const std::string& sql, const std::vector<std::pair<QByteArray, QVariant>>& values)
 {
-    static const QRegularExpression shape(
-        QStringLiteral(R"(^\s*select\s+([\w\s.,*]+?)\s+from\s+(\w+)\s+where\s+(?:\w+\.)?(\w+)\s+like\s*:(\w+)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = shape.match(QString::fromStdString(sql));
+    const QRegularExpressionMatch m = matchShape(sql);
     if (!m.hasMatch())
         return sql;
     const QString table = m.captured(2), column = m.captured(3), param = m.captured(4);
@@ -84,6 +97,24 @@ std::string plan(Database& db, const std::string& sql, const std::vector<std::pa
     // A database made before the index was kept: it gets one at its next write.
     db.wantTextIndex(table, column);
     return sql;
+}
+
+RangeCount rangeCount(const std::string& sql)
+{
+    const QRegularExpressionMatch m = matchShape(sql);
+    if (!m.hasMatch())
+        return {};
+    const QString t = sql::quoted(m.captured(2)), c = sql::quoted(m.captured(3)), param = m.captured(4);
+    // Each bound on its own, so that the engine reads it from the rowids'
+    // edge; NOT INDEXED, as an index of the column would make every range
+    // read all the rows the pattern matches.
+    return {QStringLiteral("SELECT (SELECT min(rowid) FROM %1), (SELECT max(rowid) FROM %1), total_changes()")
+                .arg(t)
+                .toStdString(),
+            QStringLiteral("SELECT count(*), total_changes() FROM %1 NOT INDEXED WHERE rowid BETWEEN :tk_lo AND :tk_hi "
+                           "AND %2 LIKE :%3")
+                .arg(t, c, param)
+                .toStdString()};
 }
 
 } // namespace data::textindex

@@ -31,5 +31,15 @@ QStringList statements(const QString& table, const QString& column);
 // without the index is given one at the connection's next write.
 std::string plan(Database& db, const std::string& sql, const std::vector<std::pair<QByteArray, QVariant>>& values);
 
+// For a statement of that shape, the count of its rows in a range of the
+// table's rowids (:tk_lo to :tk_hi), read from the table alone, beside the
+// connection's total_changes(); and the table's first and last rowid beside
+// the same. Empty for any other statement.
+struct RangeCount {
+    std::string bounds;
+    std::string range;
+};
+RangeCount rangeCount(const std::string& sql);
+
 } // namespace textindex
 } // namespace data

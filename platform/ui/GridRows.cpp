@@ -1,5 +1,7 @@
 #include "platform/ui/GridRows.h"
 
+#include "platform/data/Query.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <algorithm>
@@ -10,6 +12,9 @@ namespace ui {
 namespace {
 
 const QEvent::Type kMeasureEvent = QEvent::Type(QEvent::registerEventType());
+// A query's count goes on in steps of this long between events, so that no
+// key waits for a large result to be counted.
+constexpr double kCountStepMs = 4;
 
 } // namespace
 
@@ -40,6 +45,12 @@ void GridRows::invalidate(Dirty level)
 {
     if (level > dirty_)
         dirty_ = level;
+    // A step of the count already queued would come before the new rows'
+    // paint is done; the next one is queued once they are read.
+    if (level == Dirty::Full && measureQueued_ && !measuring_) {
+        QCoreApplication::removePostedEvents(this, kMeasureEvent);
+        measureQueued_ = false;
+    }
     emit invalidated(level == Dirty::Full);
 }
 
@@ -82,11 +93,16 @@ bool GridRows::event(QEvent* event)
     if (event->type() != kMeasureEvent)
         return QObject::event(event);
     measureQueued_ = false;
-    measure();
+    measure(true);
     return true;
 }
 
 void GridRows::measure()
+{
+    measure(false);
+}
+
+void GridRows::measure(bool inSteps)
 {
     synchronize();
     data::DataSet* ds = dataSet();
@@ -95,6 +111,11 @@ void GridRows::measure()
     measuring_ = true;
     QString error;
     try {
+        if (inSteps && size_ < 0 && !countStep(*ds)) {
+            measuring_ = false;
+            scheduleMeasure(); // the rest after the events that came meanwhile
+            return;
+        }
         countRows(*ds);
         if (firstPos_ < 0) {
             const qint64 p = ds->positionOf(rows_[size_t(cur_)].bookmark);
@@ -108,6 +129,12 @@ void GridRows::measure()
     emit measured();
     if (!error.isEmpty())
         emit failed(error);
+}
+
+bool GridRows::countStep(data::DataSet& ds)
+{
+    auto* query = dynamic_cast<data::Query*>(&ds);
+    return !query || query->countStep(kCountStepMs).has_value();
 }
 
 void GridRows::countRows(data::DataSet& ds)

@@ -19,7 +19,7 @@ namespace ui {
 // only notes them (invalidated) and reads rows when asked (synchronize). The
 // place and size are found later, through the event loop, unless the rows
 // already show them: counting a large result must not hold up the first rows
-// on screen. The grid's own moves tell it where they go, so moving never asks
+// on screen, nor a query's count the next key (it goes on in short steps). The grid's own moves tell it where they go, so moving never asks
 // for a place.
 class GridRows : public QObject {
     Q_OBJECT
@@ -85,6 +85,8 @@ private:
     void clear();
     void placeCurrent(int screenPos);
     void derivePlace();
+    void measure(bool inSteps);
+    bool countStep(data::DataSet& ds); // false while a query's count goes on
     void countRows(data::DataSet& ds);
     int indexOf(const data::Bookmark& bookmark) const;
     void scheduleMeasure();

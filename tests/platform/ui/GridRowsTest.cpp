@@ -173,4 +173,35 @@ TEST_F(GridRowsTest, FollowsAQueryThroughClosingAndOpeningAgain)
     EXPECT_EQ(rows.resultSize(), 0);
 }
 
+// A large result is counted in steps between events; Ctrl+End needs no
+// count, and a change of the rows meanwhile is counted too.
+TEST_F(GridRowsTest, CountsALargeQueryInStepsAndStaysExact)
+{
+    fill(200000);
+    SearchQuery search;
+    rows.setDataSource(&search.source);
+    auto countUntilKnown = [&] {
+        for (int i = 0; rows.resultSize() < 0 && i < 100000; ++i)
+            QCoreApplication::processEvents();
+    };
+    search.open(QStringLiteral("%"));
+    rows.synchronize();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rows.resultSize(), -1); // not within one step
+    rows.moveToLast();
+    rows.synchronize();
+    EXPECT_EQ(cell(rows.currentRow(), 0), "200000");
+    countUntilKnown();
+    EXPECT_EQ(rows.resultSize(), 200000);
+    EXPECT_EQ(rows.currentPosition(), 199999);
+
+    search.open(QStringLiteral("BARANG 1%"));
+    rows.synchronize();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(); // the first rows counted
+    db->exec(QStringLiteral("DELETE FROM Barang WHERE KdBrg = '00001'"));
+    countUntilKnown();
+    EXPECT_EQ(rows.resultSize(), 111110);
+}
+
 } // namespace
