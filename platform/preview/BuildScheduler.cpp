@@ -44,7 +44,11 @@ void BuildScheduler::start()
         document_ = builder_->takeDocument();
         builder_.reset();
     }
-    if (builder_)
+}
+
+void BuildScheduler::goOn()
+{
+    if (builder_ && !timer_->isActive())
         timer_->start();
 }
 
