@@ -4,11 +4,11 @@
 #include "shell/UPass.h"
 #include "shell/program/Program.h"
 
+#include "EndAfterPaint.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -20,14 +20,7 @@ public:
         if (event->type() == QEvent::Paint && watched->isWidgetType() &&
             Fpass && static_cast<QWidget*>(watched)->window() == Fpass && !seen_) {
             seen_ = true;
-            // After this paint and its flush: the next turn of the loop.
-            QMetaObject::invokeMethod(
-                qApp, [] {
-                    std::fputs("painted\n", stdout);
-                    std::fflush(stdout);
-                    ::_exit(0);
-                },
-                Qt::QueuedConnection);
+            endAfterThisPaint();
         }
         return false;
     }

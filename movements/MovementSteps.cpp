@@ -49,7 +49,7 @@ QString issueNumber(qint64 n, const QString& dateText)
 void listIssueLines(const QString& number)
 {
     FDM->QKeluar->close();
-    FDM->QKeluar->prepare();
+    // Opening compiles the statement; a prepare first would compile it twice.
     FDM->QKeluar->paramByName(QStringLiteral("Kel")).setAsString(number);
     FDM->QKeluar->open();
 }

@@ -4,6 +4,8 @@
 #include "platform/ui/Application.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
 
 namespace ui {
 
@@ -13,7 +15,41 @@ Button::Button(QWidget* parent) : QPushButton(parent)
     setCursor(Qt::PointingHandCursor);
     setAutoDefault(false);
     setDefault(false);
+    // Before the handler runs: it may open a window of its own.
+    connect(this, &QAbstractButton::released, this, &Button::updatesLater);
     connect(this, &QAbstractButton::clicked, this, [this] { runHandler(OnClick); });
+}
+
+// Pressing and releasing paint the button at once (a repaint of its own and
+// of the window behind it, before the click's handler runs); the pressed and
+// released looks come with the next paint instead, together with what the
+// handler changes.
+void Button::mousePressEvent(QMouseEvent* event)
+{
+    deferred_ = updatesEnabled();
+    if (deferred_)
+        setUpdatesEnabled(false);
+    QPushButton::mousePressEvent(event);
+    updatesLater();
+}
+
+void Button::mouseReleaseEvent(QMouseEvent* event)
+{
+    deferred_ = updatesEnabled();
+    if (deferred_)
+        setUpdatesEnabled(false);
+    const QPointer<Button> guard(this); // the handler may close its window for good
+    QPushButton::mouseReleaseEvent(event);
+    if (guard)
+        updatesLater();
+}
+
+void Button::updatesLater()
+{
+    if (!deferred_)
+        return;
+    deferred_ = false;
+    setUpdatesEnabled(true); // schedules the paint
 }
 
 void Button::keyPressEvent(QKeyEvent* event)

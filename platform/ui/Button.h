@@ -19,6 +19,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void updatesLater();
+    bool deferred_ = false;
 };
 
 } // namespace ui

@@ -8,8 +8,12 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -24,11 +28,94 @@ constexpr int kBarMax = std::numeric_limits<int>::max() / 2;
 constexpr int kMinColumnWidth = 4;
 constexpr int kBorderGrip = 3;
 
+// The grid's vertical bar. Its looks are kept for the few states it was last
+// in, so a save that lists the same lines again does not run the style's
+// gradient fills (threaded, dearer than the bar's pixels) for a bar that looks
+// as it did. The bar fills all of its rectangle, so the widgets behind it are
+// not painted with it.
+class GridScrollBar : public QScrollBar {
+public:
+    explicit GridScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    bool event(QEvent* event) override
+    {
+        const bool done = QScrollBar::event(event);
+        // After the style's polish, which makes a scroll bar see-through.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        return done;
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter p(this);
+        // While the mouse is on it the style shows which part it is over or
+        // holds; those looks are not kept.
+        if (pressed_ || underMouse()) {
+            p.fillRect(rect(), palette().brush(QPalette::Window));
+            p.end();
+            QScrollBar::paintEvent(event);
+            return;
+        }
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        opt.subControls = QStyle::SC_All;
+        opt.activeSubControls = QStyle::SC_None;
+        const Looks key{size(), devicePixelRatioF(), opt.minimum, opt.maximum, opt.pageStep, opt.sliderPosition,
+                        opt.sliderValue, int(opt.state), opt.upsideDown, int(opt.direction), palette().cacheKey(),
+                        style()};
+        auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
+        if (hit == kept_.end()) {
+            QPixmap pixmap(size() * devicePixelRatioF());
+            pixmap.setDevicePixelRatio(devicePixelRatioF());
+            QPainter pp(&pixmap);
+            pp.fillRect(rect(), palette().brush(QPalette::Window));
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &pp, this);
+            pp.end();
+            if (kept_.size() >= kKept)
+                kept_.pop_back();
+            hit = kept_.insert(kept_.begin(), Kept{key, pixmap});
+        }
+        p.drawPixmap(0, 0, hit->pixmap);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressed_ = true;
+        QScrollBar::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QScrollBar::mouseReleaseEvent(event);
+        pressed_ = event->buttons() != Qt::NoButton;
+        update();
+    }
+
+private:
+    struct Looks {
+        QSize size;
+        qreal ratio;
+        int minimum, maximum, pageStep, position, value, state;
+        bool upsideDown;
+        int direction;
+        qint64 palette;
+        const QStyle* style;
+        bool operator==(const Looks&) const = default;
+    };
+    struct Kept {
+        Looks looks;
+        QPixmap pixmap;
+    };
+    static constexpr size_t kKept = 8;
+    std::vector<Kept> kept_;
+    bool pressed_ = false;
+};
+
 } // namespace
 
 DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new GridScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
@@ -40,12 +127,14 @@ DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
     connect(&model_, &QAbstractItemModel::modelReset, this, [this] {
         layoutColumns();
         updateScrollBars();
-        if (!painting_)
-            viewport()->update();
+        if (painting_)
+            resetWhilePainting_ = true;
+        else
+            updateChanged(QRegion());
     });
     connect(&rows_, &GridRows::measured, this, [this] {
         updateScrollBars();
-        viewport()->update();
+        updateChanged(QRegion());
     });
     // A grid that cannot read its rows shows none; the error goes to the
     // error window once the current event is done.
@@ -105,8 +194,12 @@ void DBGrid::setGridLines(bool on)
 
 void DBGrid::onInvalidated()
 {
+    // The rows are read later, so which of them changed is not known yet;
+    // a pixel (below the rows, mostly) marks the viewport now, so that its
+    // paint comes in the same pass as the reading, which adds the rows that
+    // changed.
     if (!painting_)
-        viewport()->update();
+        viewport()->update(0, viewport()->height() - 1, 1, 1);
     if (syncQueued_)
         return;
     syncQueued_ = true;
@@ -115,9 +208,69 @@ void DBGrid::onInvalidated()
         [this] {
             syncQueued_ = false;
             if (isVisible())
-                ensureSynced();
+                ensureSynced(); // a change of rows marks them (modelReset)
         },
         Qt::QueuedConnection);
+}
+
+DBGrid::Looks DBGrid::looks() const
+{
+    Looks l;
+    l.frame = {viewport()->size(),
+               horizontalScrollBar()->value(),
+               rowHeight(),
+               titleHeight(),
+               showTitles_,
+               showIndicator_,
+               columnLines_,
+               rowLines_,
+               hasFocus() ? curCol_ : -1,
+               palette().cacheKey(),
+               int(palette().currentColorGroup()),
+               font(),
+               model_.columnCount()};
+    for (int w : widths_)
+        l.frame.emplace_back(w);
+    for (int c = 0; c < model_.columnCount(); ++c) {
+        l.frame.push_back(model_.headerData(c, Qt::Horizontal));
+        l.frame.push_back(model_.headerData(c, Qt::Horizontal, Qt::FontRole));
+    }
+    const int shown = model_.rowCount();
+    const int current = rows_.currentRow();
+    l.rows.resize(size_t(shown));
+    for (int r = 0; r < shown; ++r) {
+        auto& row = l.rows[size_t(r)];
+        row.emplace_back(r == current);
+        for (int c = 0; c < model_.columnCount(); ++c) {
+            const QModelIndex index = model_.index(r, c);
+            row.push_back(model_.data(index));
+            row.push_back(model_.data(index, Qt::BackgroundRole));
+            row.push_back(model_.data(index, Qt::TextAlignmentRole));
+        }
+    }
+    return l;
+}
+
+// Marks for a paint what differs from the last paint and lies outside
+// `painted`; what the viewport shows becomes the last paint.
+void DBGrid::updateChanged(const QRegion& painted)
+{
+    Looks now = looks();
+    QRegion changed;
+    if (now.frame != painted_.frame) {
+        changed = viewport()->rect();
+    } else {
+        const int th = titleHeight(), rh = rowHeight();
+        for (size_t r = 0; r < std::max(now.rows.size(), painted_.rows.size()); ++r) {
+            const bool same = r < now.rows.size() && r < painted_.rows.size() && now.rows[r] == painted_.rows[r];
+            if (!same)
+                changed += QRect(0, th + int(r) * rh, viewport()->width(), rh);
+        }
+    }
+    painted_ = std::move(now);
+    changed -= painted;
+    if (!changed.isEmpty())
+        viewport()->update(changed);
 }
 
 void DBGrid::ensureSynced()
@@ -147,7 +300,17 @@ int DBGrid::defaultWidth(int column) const
     int width = model_.displayChars(column) * fontMetrics().horizontalAdvance(QLatin1Char('0')) + kCellMargin;
     if (showTitles_) {
         const QString title = model_.headerData(column, Qt::Horizontal).toString();
-        width = std::max(width, QFontMetrics(titleFont(column)).horizontalAdvance(title) + kCellMargin);
+        const QFont font = titleFont(column);
+        // Every reading lays the columns out again, mostly with the same titles.
+        auto known = std::find_if(titleWidths_.begin(), titleWidths_.end(),
+                                  [&](const TitleWidth& t) { return t.title == title && t.font == font; });
+        if (known == titleWidths_.end()) {
+            if (titleWidths_.size() >= 64)
+                titleWidths_.clear();
+            titleWidths_.push_back({font, title, QFontMetrics(font).horizontalAdvance(title)});
+            known = titleWidths_.end() - 1;
+        }
+        width = std::max(width, known->width + kCellMargin);
     }
     return width;
 }
@@ -321,11 +484,16 @@ void DBGrid::updateScrollBars()
 
 // ---- painting -------------------------------------------------------------------
 
-void DBGrid::paintEvent(QPaintEvent*)
+void DBGrid::paintEvent(QPaintEvent* event)
 {
     painting_ = true;
+    resetWhilePainting_ = false;
     ensureSynced();
     painting_ = false;
+    // A whole paint also takes what changed without a reading (focus,
+    // options, scrolling) as the last paint.
+    if (resetWhilePainting_ || (QRegion(viewport()->rect()) - event->region()).isEmpty())
+        updateChanged(event->region());
     GridPainter::Layout layout;
     layout.widths = widths_;
     layout.scrolled = horizontalScrollBar()->value();
@@ -340,7 +508,7 @@ void DBGrid::paintEvent(QPaintEvent*)
     layout.currentRow = rows_.currentRow();
     layout.highlightedColumn = hasFocus() ? curCol_ : -1;
     QPainter p(viewport());
-    GridPainter(model_, layout).paint(p, viewport()->rect(), palette(), font());
+    GridPainter(model_, layout).paint(p, viewport()->rect(), event->rect(), palette(), font());
 }
 
 void DBGrid::resizeEvent(QResizeEvent* event)

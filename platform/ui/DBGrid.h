@@ -4,7 +4,10 @@
 #include "platform/ui/GridRows.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
+#include <QRegion>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <map>
 #include <vector>
@@ -123,6 +126,14 @@ private:
     // User moves go through the dataset, so every bound control follows; an
     // error goes to the error window.
     void userAction(const std::function<void()>& action);
+    // What the viewport shows, row by row, to repaint only the rows that
+    // changed since the last paint.
+    struct Looks {
+        std::vector<QVariant> frame;             // everything that is not a row
+        std::vector<std::vector<QVariant>> rows; // per screen row
+    };
+    Looks looks() const;
+    void updateChanged(const QRegion& painted);
     void onScrollAction(int action);
     void ensureColumnVisible(int column);
 
@@ -133,6 +144,14 @@ private:
     int curCol_ = 0;
     int wheelDelta_ = 0;
     qint64 barSize_ = 0; // the result size the scroll bar's range stands for
+    Looks painted_; // as of the last paint
+    bool resetWhilePainting_ = false;
+    struct TitleWidth {
+        QFont font;
+        QString title;
+        int width;
+    };
+    mutable std::vector<TitleWidth> titleWidths_;
     bool syncQueued_ = false;
     bool painting_ = false;
     bool settingScrollBar_ = false;

@@ -17,6 +17,8 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace ui {
 
@@ -89,6 +91,7 @@ class MessageWindow : public QMessageBox {
 public:
     bool escapes = true;
     QPointer<QWidget> owner;
+    QPointer<QAbstractButton> answer; // of this showing
 
 protected:
     // The box takes its size when it is shown; then it is kept within the
@@ -207,34 +210,32 @@ QWidget* windowToGoBackTo()
     return a && m && (a == m || m->isAncestorOf(a, QWindow::IncludeTransients)) ? active : modal;
 }
 
-// No owner window, modal over the whole program, the first button the
-// default. The window the user was in gets the keyboard back afterwards.
-int runBox(const QString& caption, const QString& text, int flags)
+struct Choice {
+    QMessageBox::StandardButton button;
+    int id;
+};
+
+std::vector<Choice> choicesOf(int flags)
 {
-    QPointer<QWidget> before = windowToGoBackTo();
-    MessageWindow box;
+    switch (flags & 0x0F) {
+    case mbOkCancel: return {{QMessageBox::Ok, idOk}, {QMessageBox::Cancel, idCancel}};
+    case mbYesNoCancel: return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}, {QMessageBox::Cancel, idCancel}};
+    case mbYesNo: return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}};
+    default: return {{QMessageBox::Ok, idOk}};
+    }
+}
+
+void buildBox(MessageWindow& box, const QString& caption, const QString& text, int flags,
+              const std::vector<Choice>& choices)
+{
     box.setWindowTitle(caption);
     box.setText(breakableText(text, box.font()));
     box.setIcon(iconOf(flags));
     box.setWindowModality(Qt::ApplicationModal);
-    struct Choice {
-        QMessageBox::StandardButton button;
-        int id;
-    };
-    std::vector<Choice> choices;
-    switch (flags & 0x0F) {
-    case mbOkCancel: choices = {{QMessageBox::Ok, idOk}, {QMessageBox::Cancel, idCancel}}; break;
-    case mbYesNoCancel:
-        choices = {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}, {QMessageBox::Cancel, idCancel}};
-        break;
-    case mbYesNo: choices = {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}}; break;
-    default: choices = {{QMessageBox::Ok, idOk}}; break;
-    }
     QMessageBox::StandardButtons buttons;
     for (const Choice& c : choices)
         buttons |= c.button;
     box.setStandardButtons(buttons);
-    box.setDefaultButton(choices.front().button);
     if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
         box.setEscapeButton(cancel);
     else if ((flags & 0x0F) == mbOk)
@@ -244,15 +245,68 @@ int runBox(const QString& caption, const QString& text, int flags)
     makeRoomForCaption(box);
     if ((flags & 0xF0) == mbIconStop)
         makeRoomForFirstLine(box, text);
-    box.owner = before;
-    box.exec();
+    QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&box](QAbstractButton* b) { box.answer = b; });
+}
+
+// The window last shown, kept for the next one with the same caption, text
+// and buttons (a question asked after every save); while it is open, another
+// window is built for a second one.
+struct Kept {
+    QPointer<MessageWindow> box;
+    QString caption, text;
+    int flags = 0;
+};
+
+Kept& kept()
+{
+    static Kept k;
+    return k;
+}
+
+void dropKeptBox()
+{
+    delete kept().box.data(); // before the application closes its windows
+}
+
+// No owner window, modal over the whole program, the first button the
+// default. The window the user was in gets the keyboard back afterwards.
+int runBox(const QString& caption, const QString& text, int flags)
+{
+    QPointer<QWidget> before = windowToGoBackTo();
+    const std::vector<Choice> choices = choicesOf(flags);
+    Kept& k = kept();
+    const bool reuse = k.box && !k.box->isVisible() && k.caption == caption && k.text == text && k.flags == flags;
+    std::unique_ptr<MessageWindow> built;
+    MessageWindow* box = reuse ? k.box.data() : nullptr;
+    if (!box) {
+        built = std::make_unique<MessageWindow>();
+        box = built.get();
+        buildBox(*box, caption, text, flags, choices);
+    }
+    // The default button has the keyboard again, whichever was used last.
+    box->setDefaultButton(choices.front().button);
+    if (QAbstractButton* first = box->button(choices.front().button))
+        first->setFocus();
+    box->owner = before;
+    box->answer = nullptr;
+    QPointer<MessageWindow> guard(box);
+    box->exec();
     if (before && before->isVisible() && !QApplication::activeModalWidget())
         before->activateWindow();
-    QAbstractButton* clicked = box.clickedButton();
+    QAbstractButton* clicked = guard ? guard->answer.data() : nullptr;
+    int answer = 0;
     for (const Choice& c : choices) {
-        if (clicked && clicked == box.button(c.button))
-            return c.id;
+        if (guard && clicked && clicked == guard->button(c.button))
+            answer = c.id;
     }
+    if (built && (!k.box || !k.box->isVisible())) {
+        if (!k.box)
+            qAddPostRoutine(dropKeptBox);
+        delete k.box.data();
+        k = Kept{built.release(), caption, text, flags};
+    }
+    if (answer)
+        return answer;
     // Ended without an answer (the program closing down): the escape answer,
     // or No.
     return (flags & 0x0F) == mbOk ? idOk : ((flags & 0x0F) == mbYesNo ? idNo : idCancel);

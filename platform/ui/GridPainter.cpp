@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -36,7 +38,8 @@ QFont GridPainter::titleFont(int column, const QFont& font) const
     return f.isValid() ? f.value<QFont>() : font;
 }
 
-void GridPainter::paint(QPainter& p, const QRect& area, const QPalette& pal, const QFont& font) const
+void GridPainter::paint(QPainter& p, const QRect& area, const QRect& dirty, const QPalette& pal,
+                        const QFont& font) const
 {
     const int rh = layout_.rowHeight;
     const int th = layout_.titleHeight;
@@ -48,7 +51,11 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QPalette& pal, con
     const int vw = area.width();
     const int current = layout_.currentRow;
 
-    p.fillRect(area, pal.color(QPalette::Base));
+    p.fillRect(dirty & area, pal.color(QPalette::Base));
+    // Screen rows that lie in the dirty part; the title row is row -1.
+    const bool titleDirty = dirty.top() < th;
+    const int firstRow = std::max(0, (dirty.top() - th) / std::max(1, rh));
+    const int endRow = std::min(shown, (dirty.bottom() - th) / std::max(1, rh) + 1);
 
     for (int c = 0; c < int(layout_.widths.size()); ++c) {
         const int w = layout_.widths[size_t(c)];
@@ -59,7 +66,7 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QPalette& pal, con
             continue;
         p.save();
         p.setClipRect(QRect(left, 0, vw - left, area.height()));
-        if (layout_.titles) {
+        if (layout_.titles && titleDirty) {
             const QRect tr(x, 0, w + (columnLines ? 1 : 0), th);
             drawFixedCell(p, tr, pal);
             p.setFont(titleFont(c, font));
@@ -68,7 +75,7 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QPalette& pal, con
                        model_.headerData(c, Qt::Horizontal).toString());
         }
         p.setFont(font);
-        for (int r = 0; r < shown; ++r) {
+        for (int r = firstRow; r < endRow; ++r) {
             const QModelIndex index = model_.index(r, c);
             const QRect cell(x, th + r * rh, w, rh - (rowLines ? 1 : 0));
             const bool highlighted = r == current && c == layout_.highlightedColumn;
@@ -90,9 +97,9 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QPalette& pal, con
     }
 
     if (layout_.indicator) {
-        if (layout_.titles)
+        if (layout_.titles && titleDirty)
             drawFixedCell(p, QRect(0, 0, left, th), pal);
-        for (int r = 0; r < shown; ++r) {
+        for (int r = firstRow; r < endRow; ++r) {
             const QRect ir(0, th + r * rh, left, rh);
             drawFixedCell(p, ir, pal);
             if (r == current) {

@@ -32,7 +32,8 @@ public:
     };
 
     GridPainter(const GridModel& model, const Layout& layout) : model_(model), layout_(layout) {}
-    void paint(QPainter& p, const QRect& area, const QPalette& pal, const QFont& font) const;
+    // Paints what lies in `dirty` of the viewport's `area`.
+    void paint(QPainter& p, const QRect& area, const QRect& dirty, const QPalette& pal, const QFont& font) const;
 
 private:
     int columnLeft(int column) const; // content coordinates

@@ -6,13 +6,16 @@
 #include "platform/ui/DBText.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <functional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -132,6 +135,53 @@ TEST_F(DBGridTest, KeepsUpWithAppendsEditsAndDeletes)
     db->exec(QStringLiteral("DELETE FROM Barang"));
     table->refresh();
     EXPECT_EQ(grid->rowCount(), 0);
+}
+
+// A change repaints only the rows it touches: after each one the screen
+// shows what a whole paint of the grid shows.
+TEST_F(DBGridTest, RepaintsEveryRowAChangeTouches)
+{
+    fill(5);
+    table->open();
+    const auto onScreen = [&] {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QWidget* vp = grid->viewport();
+        const QPoint at = vp->mapTo(grid.get(), QPoint(0, 0));
+        return grid->screen()->grabWindow(grid->winId(), at.x(), at.y(), vp->width(), vp->height()).toImage();
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"edit",
+         [&] {
+             ASSERT_TRUE(table->findKey(QStringLiteral("00003")));
+             table->edit();
+             nama->setAsString(QStringLiteral("DIGANTI"));
+             table->post();
+         }},
+        {"move", [&] { table->next(); }},
+        {"append",
+         [&] {
+             table->append();
+             kd->setAsString(QStringLiteral("00009"));
+             table->post();
+         }},
+        {"delete",
+         [&] {
+             ASSERT_TRUE(table->findKey(QStringLiteral("00002")));
+             table->deleteRecord();
+         }},
+        {"reread",
+         [&] {
+             db->exec(QStringLiteral("UPDATE Barang SET Stock = 9 WHERE KdBrg = '00004'"));
+             table->refresh();
+         }},
+    };
+    onScreen();
+    for (const auto& [name, change] : changes) {
+        change();
+        const QImage shown = onScreen().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shown, grid->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32)) << name;
+    }
 }
 
 TEST_F(DBGridTest, ARowBeingAppendedShowsAtTheCurrentPlaceUntilPostedOrDropped)
