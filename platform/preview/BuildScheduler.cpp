@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kStepBudgetMs = 25; // building in the background stays out of the user's way
 constexpr int kRowsPerStep = 100;
+constexpr int kFirstPageRowsPerStep = 8; // the first page shows at once: few rows past it
 
 } // namespace
 
@@ -38,13 +39,17 @@ const Document& BuildScheduler::document() const
 void BuildScheduler::start()
 {
     builder_ = std::make_unique<PageBuilder>(layout_, dataSet_);
-    while (!builder_->step(kRowsPerStep) && builder_->completedPages() < 1) {
+    while (!builder_->step(kFirstPageRowsPerStep) && builder_->completedPages() < 1) {
     }
     if (builder_->finished()) {
         document_ = builder_->takeDocument();
         builder_.reset();
     }
-    if (builder_)
+}
+
+void BuildScheduler::goOn()
+{
+    if (builder_ && !timer_->isActive())
         timer_->start();
 }
 

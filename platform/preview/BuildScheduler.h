@@ -18,8 +18,9 @@ class LayoutModel;
 class PageBuilder;
 
 // Builds a layout's pages for the preview: the first page at once, the rest
-// a slice at a time whenever the event loop is idle, so that building stays
-// out of the user's way. Holds the pages once they are built.
+// a slice at a time whenever the event loop is idle once goOn() was called,
+// so that building stays out of the user's way. Holds the pages once they
+// are built.
 class BuildScheduler : public QObject {
     Q_OBJECT
 public:
@@ -29,8 +30,10 @@ public:
     BuildScheduler(const LayoutModel& layout, data::DataSet* dataSet, Guard guard, QObject* parent = nullptr);
     ~BuildScheduler() override;
 
-    // Builds the first page, then goes on through the event loop.
+    // Builds the first page only.
     void start();
+    // Goes on with the rest through the event loop.
+    void goOn();
     bool building() const { return builder_ != nullptr; }
     // The pages built so far, or all of them.
     const Document& document() const;

@@ -27,6 +27,8 @@ void PageView::paintEvent(QPaintEvent*)
     painter.translate(paper.topLeft());
     painter.scale(ppm, ppm);
     paintPage(doc, window_->currentPage(), painter);
+    if (painted)
+        painted();
 }
 
 } // namespace report

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 namespace report {
 
@@ -15,6 +16,9 @@ public:
 
     // Takes the size of the page at the window's zoom and draws it again.
     void changed();
+
+    // Called after each paint.
+    std::function<void()> painted;
 
 protected:
     void paintEvent(QPaintEvent*) override;

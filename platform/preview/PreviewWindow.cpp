@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace report {
@@ -24,6 +25,9 @@ namespace report {
 namespace {
 
 constexpr int kGap = PageView::kGap;
+// Building goes on once the first page is on screen, or after this long
+// for a window that is not painted (hidden by the window system).
+constexpr int kFirstPaintWaitMs = 200;
 
 } // namespace
 
@@ -89,6 +93,9 @@ PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setBackgroundRole(QPalette::Dark);
     view_ = new PageView(this);
+    // Queued, so that what else came with the first paint runs before the
+    // first slice of building.
+    view_->painted = [this] { QMetaObject::invokeMethod(pages_, &BuildScheduler::goOn, Qt::QueuedConnection); };
     scroll_->setWidget(view_);
     layout->addWidget(scroll_, 1);
     status_ = new QLabel(this);
@@ -153,6 +160,7 @@ void PreviewWindow::start()
     raise();
     activateWindow();
     setZoom(zoom_);
+    QTimer::singleShot(kFirstPaintWaitMs, pages_, &BuildScheduler::goOn);
 }
 
 double PreviewWindow::pixelsPerMm() const

@@ -31,7 +31,7 @@ public:
     ~PreviewWindow() override;
 
     // Builds the first page, then shows the window and goes on building
-    // through the event loop.
+    // through the event loop once the page is painted.
     void start();
 
     const Document& document() const;

@@ -22,8 +22,36 @@ void paintPage(const Document& document, int pageIndex, QPainter& painter)
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 
+    // Texts that need no clip are drawn one after the other in text units
+    // with the font set once, not with the painter's state saved and put
+    // back around each.
+    const QTransform pageTransform = painter.worldTransform();
+    QTransform textTransform = pageTransform;
+    textTransform.scale(1 / kTextUnitsPerMm, 1 / kTextUnitsPerMm);
+    bool inTextUnits = false;
+    const FontSpec* font = nullptr;
+
     for (const Primitive& p : document.pages[size_t(pageIndex)].primitives) {
         const bool clipped = !p.clip.isEmpty();
+        if (p.kind == Primitive::Kind::Text && !clipped) {
+            if (!inTextUnits) {
+                painter.setWorldTransform(textTransform);
+                painter.setPen(Qt::black);
+                inTextUnits = true;
+            }
+            if (!font || !(*font == p.font)) {
+                painter.setFont(textFont(p.font));
+                font = &p.font;
+            }
+            const QPointF baseline(p.rect.left(), p.rect.top() + ascent(p.font));
+            painter.drawText(baseline * kTextUnitsPerMm, p.text);
+            continue;
+        }
+        if (inTextUnits) {
+            painter.setWorldTransform(pageTransform);
+            inTextUnits = false;
+        }
+        font = nullptr;
         if (clipped) {
             painter.save();
             painter.setClipRect(p.clip, Qt::IntersectClip);

@@ -6,6 +6,7 @@
 #include "platform/report/PageBuilder.h"
 #include "platform/rtl/Errors.h"
 
+#include <QFontMetricsF>
 #include <gtest/gtest.h>
 
 using report::BandType;
@@ -442,4 +443,20 @@ TEST_F(PageBuilderOnTable, AbandoningLeavesATableAtItsLastRowAsAWholeRunDoes)
     EXPECT_FALSE(builder.step(3));
     builder.abandon();
     EXPECT_EQ(FDM->TBarangKdBrg->asString(), "00060");
+}
+
+TEST(TextWidth, IsTheWidthOfTheWholeTextShapedAtOnce)
+{
+    // Kerning pairs, ligatures, spaces, digits and text outside plain ASCII.
+    const QStringList texts = {"AV", "To LT Yo", "KABEL 123 HITAM", "0100001/DBK/12/2026", "19919", "1.234,50",
+                               "office affluent ffi", "Wa. Tj, \"P\"", "  two  spaces ", "Rp 5.000 - é ñ", "x"};
+    const QString arial = QStringLiteral("Arial");
+    for (const report::FontSpec& spec : {report::FontSpec{arial, 10, false, false}, report::FontSpec{arial, 12, true, false},
+                                         report::FontSpec{arial, 8, false, true}}) {
+        const QFontMetricsF shaped(report::textFont(spec));
+        for (int round = 0; round < 2; ++round) // measured, then from what was kept
+            for (const QString& text : texts)
+                EXPECT_EQ(report::textWidth(spec, text), shaped.horizontalAdvance(text) / report::kTextUnitsPerMm)
+                    << text.toStdString() << " at " << spec.pointSize;
+    }
 }
