@@ -2,8 +2,10 @@
 // at 10,000, 100,000 and 1,000,000 items, each beside its floor: the same
 // work done straight on the engine, with the program's settings, on the same
 // file, in the same run. bench/README.md says how to run them and what the
-// budget is.
+// goals are.
 #include "FaultyDisk.h"
+#include "EngineFloor.h"
+#include "HeapPeak.h"
 #include "WindowSaves.h"
 
 #include "datamodule/UDm.h"
@@ -34,13 +36,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <linux/magic.h>
@@ -60,6 +66,50 @@ using Clock = std::chrono::steady_clock;
 double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Times every event the loop hands out at one level: the longest is how
+// long a key typed meanwhile would wait before the program could take it.
+class BenchApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        struct Level {
+            int& depth;
+            explicit Level(int& d) : depth(++d) {}
+            ~Level() { --depth; }
+        } level(depth_);
+        if (depth_ != watched_)
+            return QApplication::notify(receiver, event);
+        const auto start = Clock::now();
+        const bool handled = QApplication::notify(receiver, event);
+        longest_ = std::max(longest_, msSince(start));
+        return handled;
+    }
+    // From here on, the events that the caller sends or that its loop runs,
+    // each with all it does inside.
+    void watchBlocks()
+    {
+        watched_ = depth_ + 1;
+        longest_ = 0;
+    }
+    // The longest of them.
+    double stopWatching()
+    {
+        watched_ = -1;
+        return longest_;
+    }
+
+private:
+    int depth_ = 0;
+    int watched_ = -1;
+    double longest_ = 0;
+};
+
+BenchApplication& benchApp()
+{
+    return *static_cast<BenchApplication*>(qApp);
 }
 
 QString benchFolder()
@@ -173,57 +223,6 @@ QString workingCopy(int items)
     return QDir(folder).filePath(data::Engine::kDatabaseFile);
 }
 
-// The floor's connection: the engine straight, with the program's settings.
-class Floor {
-public:
-    explicit Floor(const QString& file)
-    {
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(db_, 5000);
-        exec("PRAGMA synchronous=FULL");
-        exec("PRAGMA journal_mode=WAL");
-    }
-    ~Floor()
-    {
-        for (auto& [sql, st] : statements_)
-            sqlite3_finalize(st);
-        sqlite3_close(db_);
-    }
-    void exec(const char* sql) { sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
-    // A prepared statement, kept, reset and with the texts bound in order.
-    sqlite3_stmt* statement(const std::string& sql, std::initializer_list<QByteArray> texts = {})
-    {
-        sqlite3_stmt*& st = statements_[sql];
-        if (!st)
-            sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
-        sqlite3_reset(st);
-        int i = 0;
-        for (const QByteArray& t : texts)
-            sqlite3_bind_text(st, ++i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        return st;
-    }
-    // Steps up to `rows` rows (all when negative), reading every column.
-    int read(sqlite3_stmt* st, int rows = -1)
-    {
-        int n = 0;
-        while ((rows < 0 || n < rows) && sqlite3_step(st) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(st); ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
-            ++n;
-        }
-        sqlite3_reset(st);
-        return n;
-    }
-    int read(const std::string& sql, std::initializer_list<QByteArray> texts = {}, int rows = -1)
-    {
-        return read(statement(sql, texts), rows);
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-    std::map<std::string, sqlite3_stmt*> statements_;
-};
-
 // Every figure at three sizes, so that a cost that grows with the size shows.
 void sizes(benchmark::internal::Benchmark* b)
 {
@@ -320,10 +319,12 @@ void waitUntilIdle()
 // Runs `open` (a click that opens a window) and times it to the end of the
 // first paint of `watched`, and to the moment the program is idle again (the
 // grid's count, which waits for the paint, included); the window is then
-// closed. Peak memory over the opening, above what was in use before.
+// closed. Peak memory over the opening to that idle moment, above what was
+// in use before: the heap's peak, and the resident size's (which stays flat
+// while freed memory is reused).
 struct Opening {
     double paintMs = 0, idleMs = 0;
-    long peakKiB = 0;
+    long peakKiB = 0, rssKiB = 0;
 };
 
 class PaintWatch : public QObject {
@@ -340,7 +341,6 @@ public:
             QMetaObject::invokeMethod(
                 this, [this] {
                     result.paintMs = msSince(start);
-                    result.peakKiB = statusKiB("VmHWM:") - rssBefore;
                     // After every event posted so far, the low-priority ones too.
                     QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority - 1);
                 },
@@ -353,6 +353,8 @@ public:
         if (e->type() != QEvent::User)
             return QObject::event(e);
         result.idleMs = msSince(start);
+        result.peakKiB = long((heappeak::peak() - heapBefore) / 1024);
+        result.rssKiB = statusKiB("VmHWM:") - rssBefore;
         idle = true;
         if (onIdle_)
             onIdle_();
@@ -361,6 +363,7 @@ public:
 
     Clock::time_point start;
     long rssBefore = 0;
+    long long heapBefore = 0;
     Opening result;
     bool idle = false;
 
@@ -376,6 +379,7 @@ Opening openWindow(ui::Form* form, QWidget* watched, const std::function<void()>
     QCoreApplication::processEvents();
     resetPeakMemory();
     watch.rssBefore = statusKiB("VmRSS:");
+    watch.heapBefore = heappeak::resetPeak();
     watch.start = Clock::now();
     click();
     return watch.result;
@@ -396,12 +400,14 @@ void measureWindow(benchmark::State& state, const QString& file, ui::Form* form,
         sum.paintMs += o.paintMs;
         sum.idleMs += o.idleMs;
         sum.peakKiB = std::max(sum.peakKiB, o.peakKiB);
+        sum.rssKiB = std::max(sum.rssKiB, o.rssKiB);
         ++n;
         state.SetIterationTime(o.paintMs / 1000);
     }
     reportRatio(state, sum.paintMs / n, floorMs / n);
     state.counters["idle_ms"] = sum.idleMs / n;
     state.counters["peak_KiB"] = double(sum.peakKiB);
+    state.counters["rss_peak_KiB"] = double(sum.rssKiB);
 }
 
 } // namespace
@@ -415,9 +421,19 @@ QString helper(const char* name)
     return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
 }
 
-// Runs a program to its end in `folder`; wall time in ms.
-double runProcess(const QString& program, const QStringList& args, const QString& folder)
+// Runs a program to its end in `folder`, on the window platform `platform`;
+// wall time in ms.
+double runProcess(const QString& program, const QStringList& args, const QString& folder, const char* platform)
 {
+    std::vector<std::string> env8;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
+            env8.emplace_back(*e);
+    env8.push_back(std::string("QT_QPA_PLATFORM=") + platform);
+    std::vector<char*> env;
+    for (auto& e : env8)
+        env.push_back(e.data());
+    env.push_back(nullptr);
     std::vector<std::string> argv8 = {program.toStdString()};
     for (const QString& a : args)
         argv8.push_back(a.toStdString());
@@ -433,7 +449,7 @@ double runProcess(const QString& program, const QStringList& args, const QString
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
     int status = 0;
     if (rc == 0)
         ::waitpid(pid, &status, 0);
@@ -458,37 +474,49 @@ void evict(const QString& file)
 }
 
 // Start-up to the painted login window, the whole process; Arg 1: with the
-// database's pages evicted from the system's cache before each start.
+// database's pages evicted from the system's cache before each start; Arg 2:
+// 0 the offscreen platform, 1 the X server's (it needs a DISPLAY). Beside the
+// database floor, `bare_ms`: startup_bare, a Qt program that shows one window
+// of the login's size, on the same platform.
 void BM_StartUp(benchmark::State& state)
 {
     const int items = int(state.range(0));
     const bool cold = state.range(1) != 0;
+    const char* platform = state.range(2) == 0 ? "offscreen" : "xcb";
+    if (state.range(2) != 0 && qEnvironmentVariableIsEmpty("DISPLAY")) {
+        state.SkipWithError("no DISPLAY: the xcb lines need an X server (Xvfb with a window manager will do)");
+        return;
+    }
     const QString file = storeFile(items);
     const QString folder = QFileInfo(file).absolutePath();
     data::Engine::writeAlias(QStringLiteral("Stock"), folder);
-    double program = 0, floor = 0;
+    double program = 0, floor = 0, bare = 0;
     int n = 0;
     for (auto _ : state) {
         if (cold)
             evict(file);
-        const double p = runProcess(helper("startup_probe"), {}, folder);
+        const double p = runProcess(helper("startup_probe"), {}, folder, platform);
         if (cold)
             evict(file);
-        const double f = runProcess(helper("startup_floor"), {file}, folder);
-        if (p < 0 || f < 0) {
+        const double f = runProcess(helper("startup_floor"), {file}, folder, platform);
+        const double b = runProcess(helper("startup_bare"), {}, folder, platform);
+        if (p < 0 || f < 0 || b < 0) {
             state.SkipWithError("a start did not end well");
             return;
         }
         program += p;
         floor += f;
+        bare += b;
         ++n;
         state.SetIterationTime(p / 1000);
     }
     reportRatio(state, program / n, floor / n);
+    state.counters["bare_ms"] = bare / n;
+    state.counters["ratio_bare"] = program / bare;
 }
 BENCHMARK(BM_StartUp)
-    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}})
-    ->ArgNames({"items", "cold"})
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1}, {0, 1}})
+    ->ArgNames({"items", "cold", "xcb"})
     ->UseManualTime()
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
@@ -606,9 +634,56 @@ bool refuseMemoryFileSystem(benchmark::State& state, const QString& file)
     return true;
 }
 
+// Until the widgets have painted: those the program has not repainted by
+// the time it is idle are painted then, as the screen would show them.
+class RepaintWatch : public QObject {
+public:
+    explicit RepaintWatch(std::initializer_list<QWidget*> widgets) : widgets_(widgets)
+    {
+        for (QWidget* w : widgets_)
+            w->installEventFilter(this);
+    }
+    ~RepaintWatch() override
+    {
+        for (QWidget* w : widgets_)
+            w->removeEventFilter(this);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted_.insert(o);
+        return false;
+    }
+    // How many had to be painted here.
+    int finish()
+    {
+        waitUntilIdle();
+        int forced = 0;
+        for (QWidget* w : widgets_) {
+            if (!painted_.contains(w) && w->isVisible()) {
+                w->repaint();
+                ++forced;
+            }
+        }
+        return forced;
+    }
+
+private:
+    std::vector<QWidget*> widgets_;
+    QSet<QObject*> painted_;
+};
+
+void enterText(QLineEdit* box, const QString& text)
+{
+    box->clear();
+    typeText(box, text);
+    pressEnter(box);
+}
+
 // A goods-issue save through the issue window: the code and the quantity
-// typed with Enter, "&Simpan" clicked, the question answered; five lines per
-// issue. Syncs counted under the engine.
+// typed with Enter, then timed from "&Simpan" clicked (the question answered)
+// to the window's grid and its scroll bar painted with the new line; five
+// lines per issue. Syncs counted under the engine.
 void BM_IssueSave(benchmark::State& state)
 {
     const int items = int(state.range(0));
@@ -616,17 +691,26 @@ void BM_IssueSave(benchmark::State& state)
     if (refuseMemoryFileSystem(state, program.file))
         return;
     FKeluar->show();
+    ui::DBGrid* grid = FKeluar->DBGrid1;
     Floor floor(program.file);
-    double programMs = 0, floorMs = 0;
-    int n = 0, syncs = 0;
+    double programMs = 0, floorMs = 0, typingMs = 0;
+    int n = 0, syncs = 0, forced = 0;
     for (auto _ : state) {
         if (n % 5 == 0)
             windowsaves::startIssue();
         const QString code = itemCode(items, n);
-        const int syncsBefore = faultydisk::syncs();
         auto t = Clock::now();
-        const QString number = windowsaves::issueLine(code, 1);
+        enterText(FKeluar->Edit2, code);
+        enterText(FKeluar->Edit5, QStringLiteral("1"));
+        waitUntilIdle();
+        typingMs += msSince(t);
+        const int syncsBefore = faultydisk::syncs();
+        RepaintWatch repaint({grid->viewport(), grid->verticalScrollBar()});
+        t = Clock::now();
+        click(FKeluar->Button1);
+        forced += repaint.finish();
         const double ms = msSince(t);
+        const QString number = FKeluar->Edit1->text();
         syncs += faultydisk::syncs() - syncsBefore;
         t = Clock::now();
         floorIssueSave(floor, ("F" + number).toUtf8(), itemCode(items, n + 1).toUtf8());
@@ -642,6 +726,8 @@ void BM_IssueSave(benchmark::State& state)
         state.SkipWithError(
             ("a save was refused: " + std::to_string(program.answers.questions) + " questions").c_str());
     reportRatio(state, programMs / n, floorMs / n);
+    state.counters["typing_ms"] = typingMs / n;
+    state.counters["forced_paints"] = double(forced) / n;
     state.counters["syncs_per_save"] = double(syncs) / n;
 }
 BENCHMARK(BM_IssueSave)->Apply(sizes)->UseManualTime()->Iterations(300)->Unit(benchmark::kMillisecond);
@@ -722,6 +808,48 @@ BENCHMARK(BM_IssueSession)->Apply(sizes)->Iterations(1)->Unit(benchmark::kSecond
 // engine, which has no index to use for the last two.
 const char* const kSearchPatterns[] = {"KABEL 123%", "%", "%KABEL 123%"};
 
+// The statement as the engine gets it without help: for a leading "%" it
+// reads the table row by row.
+const char* const kSearchScan = "SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?";
+
+// What the program runs for a pattern with a leading "%": its index of the
+// names' pieces gives the candidates, the pattern keeps those it matches.
+const char* const kSearchIndexed =
+    "SELECT KdBrg, NamaBrg FROM (SELECT Barang.* FROM engine_text_Barang_NamaBrg AS tk_text "
+    "CROSS JOIN Barang ON Barang.rowid = tk_text.rowid WHERE tk_text.NamaBrg LIKE ?1) AS Barang "
+    "WHERE NamaBrg LIKE ?1";
+
+// Both floors of a search's first rows; the index's only for a leading "%".
+struct SearchFloors {
+    double scanMs = 0, indexMs = 0;
+    int n = 0;
+    bool differ = false;
+
+    void measure(Floor& floor, const QByteArray& pattern)
+    {
+        auto t = Clock::now();
+        const int rows = floor.read(kSearchScan, {pattern}, 20);
+        scanMs += msSince(t);
+        ++n;
+        if (!pattern.startsWith('%') || pattern == "%")
+            return;
+        t = Clock::now();
+        differ |= floor.read(kSearchIndexed, {pattern}, 20) != rows;
+        indexMs += msSince(t);
+    }
+    // floor_ms the scan; for a leading "%" also the index statement's floor.
+    void report(benchmark::State& state, double programMs) const
+    {
+        reportRatio(state, programMs, scanMs / n);
+        if (indexMs > 0) {
+            state.counters["floor_index_ms"] = indexMs / n;
+            state.counters["ratio_index"] = programMs / (indexMs / n);
+        }
+        if (differ)
+            state.SkipWithError("the index statement's rows are not the scan's");
+    }
+};
+
 void sizesAndPatterns(benchmark::internal::Benchmark* b)
 {
     b->ArgsProduct({{10'000, 100'000, 1'000'000}, {0, 1, 2}})->ArgNames({"items", "pattern"});
@@ -732,7 +860,8 @@ void BM_SearchQuery(benchmark::State& state)
     Program program(int(state.range(0)));
     Floor floor(program.file);
     const QString pattern = QString::fromLatin1(kSearchPatterns[state.range(1)]);
-    double programMs = 0, floorMs = 0;
+    SearchFloors floors;
+    double programMs = 0;
     int n = 0;
     for (auto _ : state) {
         auto t = Clock::now();
@@ -742,14 +871,12 @@ void BM_SearchQuery(benchmark::State& state)
         FDM->QCari->open();
         benchmark::DoNotOptimize(FDM->QCari->fetchRows(std::nullopt, 20, true));
         const double ms = msSince(t);
-        t = Clock::now();
-        floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {pattern.toUtf8()}, 20);
-        floorMs += msSince(t);
+        floors.measure(floor, pattern.toUtf8());
         programMs += ms;
         ++n;
         state.SetIterationTime(ms / 1000);
     }
-    reportRatio(state, programMs / n, floorMs / n);
+    floors.report(state, programMs / n);
     state.counters["rows"] = double(FDM->QCari->recordCount());
 }
 BENCHMARK(BM_SearchQuery)
@@ -762,8 +889,10 @@ BENCHMARK(BM_SearchQuery)
 // (and to the program idle, the grid's count included). Arg 1: 0 a letter
 // that makes a longer prefix, 1 the Backspace that leaves the box empty (the
 // pattern "%": every item), 2 a letter after a leading "%" (the text anywhere
-// in the name). The floor: the first rows of the same statement straight on
-// the engine, which reads the table row by row for the last two.
+// in the name). next_key_ms: the longest the program is deaf to the next key
+// from this key to idle, the longest single event it handles (the key's own
+// included); its mean, and its maximum over the keys. The floors as for
+// BM_SearchQuery.
 void BM_SearchKeystroke(benchmark::State& state)
 {
     const int items = int(state.range(0));
@@ -771,7 +900,8 @@ void BM_SearchKeystroke(benchmark::State& state)
     Program program(items);
     Floor floor(program.file);
     const QString before[] = {QStringLiteral("KABEL 12"), QStringLiteral("K"), QStringLiteral("%KABEL 12")};
-    double paint = 0, idle = 0, floorMs = 0;
+    double paint = 0, idle = 0, nextKey = 0, nextKeyMax = 0;
+    SearchFloors floors;
     int n = 0;
     FKeluar->show();
     FKeluar->FormActivate();
@@ -780,6 +910,7 @@ void BM_SearchKeystroke(benchmark::State& state)
             FCari->Edit1->setText(before[kind]);
             waitUntilIdle();
             PaintWatch watch(FCari->DBGrid1->viewport(), nullptr);
+            benchApp().watchBlocks();
             watch.start = Clock::now();
             if (kind == 1)
                 pressKey(FCari->Edit1, Qt::Key_Backspace);
@@ -789,12 +920,15 @@ void BM_SearchKeystroke(benchmark::State& state)
             while (!watch.idle && Clock::now() < deadline)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
             if (!watch.idle) {
+                benchApp().stopWatching();
                 state.SkipWithError("the search grid was not painted again");
                 break;
             }
-            const auto t = Clock::now();
-            floor.read("SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?", {QByteArray(kSearchPatterns[kind])}, 20);
-            floorMs += msSince(t);
+            waitUntilIdle();
+            const double blocked = benchApp().stopWatching();
+            nextKey += blocked;
+            nextKeyMax = std::max(nextKeyMax, blocked);
+            floors.measure(floor, QByteArray(kSearchPatterns[kind]));
             paint += watch.result.paintMs;
             idle += watch.result.idleMs;
             ++n;
@@ -803,8 +937,12 @@ void BM_SearchKeystroke(benchmark::State& state)
         FCari->closeForm();
     });
     click(FKeluar->Button4);
-    reportRatio(state, paint / n, floorMs / n);
+    if (n == 0)
+        return;
+    floors.report(state, paint / n);
     state.counters["idle_ms"] = idle / n;
+    state.counters["next_key_ms"] = nextKey / n;
+    state.counters["next_key_max_ms"] = nextKeyMax;
 }
 BENCHMARK(BM_SearchKeystroke)
     ->Apply(sizesAndPatterns)
@@ -949,7 +1087,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The bench's own engine configuration; the helpers it starts read it too.
     faultydisk::install();
-    QApplication app(argc, argv);
+    BenchApplication app(argc, argv);
     QDir().mkpath(benchFolder());
     qputenv("DBENGINE_CONFIG", QDir(benchFolder()).filePath(QStringLiteral("aliases.ini")).toLocal8Bit());
     benchmark::Initialize(&argc, argv);

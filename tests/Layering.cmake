@@ -18,7 +18,8 @@ set(rules
   "reports/*|platform/,datamodule/,reports/"
   "shell/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/,!shell/program/"
   "shell/program/*|platform/,datamodule/,entry/,items/,movements/,reports/,shell/"
-  "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/")
+  "tools/stockdb/*|platform/rtl/,platform/data/,tools/stockdb/"
+  "tools/stockdb/main/*|platform/rtl/,platform/data/,tools/stockdb/")
 
 set(faults "")
 foreach(rule IN LISTS rules)

@@ -2,8 +2,6 @@
 
 #include "platform/rtl/Errors.h"
 
-#include <algorithm>
-
 namespace data {
 
 DataSet::DataSet(QString name) : name_(std::move(name)) {}
@@ -146,37 +144,10 @@ bool DataSet::fetchOne(const std::optional<Bookmark>& from, bool forward, Row& r
     return true;
 }
 
-qint64 DataSet::positionOf(const Bookmark& bookmark)
+Field* DataSet::makeField(const QString& componentName, const QString& fieldName, FieldType type, int size)
 {
-    constexpr int kChunk = 256;
-    qint64 position = 0;
-    std::optional<Bookmark> from;
-    for (;;) {
-        std::vector<Row> rows = fetchRows(from, kChunk, true);
-        for (const Row& r : rows) {
-            if (r.bookmark == bookmark)
-                return position;
-            ++position;
-        }
-        if (int(rows.size()) < kChunk)
-            return -1;
-        from = rows.back().bookmark;
-    }
-}
-
-std::vector<Row> DataSet::fetchRowsFrom(qint64 position, int count)
-{
-    constexpr int kChunk = 256;
-    std::optional<Bookmark> from;
-    while (position > 0) {
-        const int step = int(std::min<qint64>(position, kChunk));
-        std::vector<Row> rows = fetchRows(from, step, true);
-        if (int(rows.size()) < step)
-            return {};
-        position -= step;
-        from = rows.back().bookmark;
-    }
-    return fetchRows(from, count, true);
+    fields_.push_back(std::make_unique<Field>(this, componentName, fieldName, type, size, int(fields_.size())));
+    return fields_.back().get();
 }
 
 void DataSet::setCurrent(const Row& row)

@@ -72,10 +72,9 @@ public:
     virtual std::vector<Row> fetchRows(const std::optional<Bookmark>& from, int count, bool forward) = 0;
     // Places in the current order, counted from 0, for scroll bars and jumps.
     // positionOf gives -1 for a row that is not there; fetchRowsFrom gives up
-    // to `count` rows from `position` on. Neither moves the current row. The
-    // defaults walk with fetchRows; datasets override them with cheaper ones.
-    virtual qint64 positionOf(const Bookmark& bookmark);
-    virtual std::vector<Row> fetchRowsFrom(qint64 position, int count);
+    // to `count` rows from `position` on. Neither moves the current row.
+    virtual qint64 positionOf(const Bookmark& bookmark) = 0;
+    virtual std::vector<Row> fetchRowsFrom(qint64 position, int count) = 0;
     std::optional<Bookmark> bookmark() const { return isEmpty() ? std::nullopt : std::optional(current_.bookmark); }
     void gotoBookmark(const Bookmark& bookmark);
 
@@ -112,6 +111,8 @@ protected:
     void checkActive() const;
     void dropPending(); // a change still pending when the row moves is dropped
     std::vector<std::unique_ptr<Field>>& mutableFields() { return fields_; }
+    // A new field at the end of the row.
+    Field* makeField(const QString& componentName, const QString& fieldName, FieldType type, int size);
 
     // Tell bound controls.
     void notifyDataSetChanged();

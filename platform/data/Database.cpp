@@ -13,16 +13,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-
 #include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace data {
 
@@ -34,29 +25,6 @@ constexpr size_t kKeptStatements = 64;
 // The engine maps its log's index in regions of this size: a smaller index
 // file is mapped by no connection.
 constexpr qint64 kIndexRegion = 32768;
-
-// Whether this process may write `path` (and, for a folder, make files in
-// it). The effective rights count, as the engine will meet them.
-bool writable(const QString& path, bool folder)
-{
-#ifdef Q_OS_UNIX
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), folder ? W_OK | X_OK : W_OK, AT_EACCESS) == 0;
-#else
-    Q_UNUSED(folder);
-    return QFileInfo(path).isWritable();
-#endif
-}
-
-#ifdef Q_OS_UNIX
-// Whether the open file `fd` is the one `name` leads to now.
-bool isFileAt(int fd, const QByteArray& name)
-{
-    struct stat held {};
-    struct stat named {};
-    return ::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev &&
-           held.st_ino == named.st_ino;
-}
-#endif
 
 } // namespace
 
@@ -70,13 +38,13 @@ Database::Database(QString alias, QString file, int busyTimeoutMs, Mode mode)
     auto closeOnFailure = qScopeGuard([this] { close(); });
     if (rc != SQLITE_OK)
         throw rtl::DatabaseError(failure(rc));
-    fileId_ = idOf(file_);
+    fileId_ = FileId::of(file_);
     sqlite3_extended_result_codes(db_, 1);
     // Before any statement: a lock met while opening waits like any other.
     sqlite3_busy_timeout(db_, busyTimeoutMs);
     if (mode == Mode::Open)
-        checkWritable();
-    lock();
+        checkWritable(file_, sqlite3_db_readonly(db_, "main") == 1);
+    lock_ = std::make_unique<DatabaseLock>(file_);
     // Settings of this connection only; they write nothing to the file.
     Statement(*this, "PRAGMA synchronous=FULL").run();
     Statement(*this, "PRAGMA foreign_keys=OFF").run();
@@ -118,21 +86,7 @@ void Database::close() noexcept
         sqlite3_close_v2(db_);
     db_ = nullptr;
     removeEmptyLog();
-    unlock();
-}
-
-std::optional<Database::FileId> Database::idOf(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
-#else
-    if (!QFileInfo::exists(path))
-        return std::nullopt;
-    return FileId{};
-#endif
+    lock_.reset();
 }
 
 // The engine opens the log by its name when it first reads a logged
@@ -145,21 +99,21 @@ void Database::noteLog()
     if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log || !log->pMethods)
         return;
     logSeen_ = true;
-    logId_ = idOf(logFile());
+    logId_ = FileId::of(logFile());
 }
 
 // The file of the two that the alias's path no longer names, "" while it
 // names both: a stat of each.
 QString Database::changedFile()
 {
-    if (idOf(file_) != fileId_)
+    if (FileId::of(file_) != fileId_)
         return file_;
     if (!logSeen_) {
         noteLog();
         if (!logSeen_)
             return QString();
     }
-    const std::optional<FileId> log = idOf(logFile());
+    const std::optional<FileId> log = FileId::of(logFile());
     return log && log == logId_ ? QString() : logFile();
 }
 
@@ -210,68 +164,6 @@ void Database::removeEmptyLog() noexcept
         return;
     QFile::remove(log.filePath());
     QFile::remove(index.filePath());
-}
-
-// A lock on a file beside the database, which the system drops when the
-// process ends, however it ends. The file goes when the lock is given back.
-void Database::lock()
-{
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const int err = errno;
-            if (fd >= 0)
-                ::close(fd);
-            if (err == EWOULDBLOCK)
-                throw rtl::DatabaseError(
-                    QStringLiteral("The database %1 is in use by another copy of the program").arg(file_));
-            if (err == ENOSPC || err == EDQUOT)
-                throw rtl::DatabaseError(QStringLiteral("Disk full"));
-            throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1: %2")
-                                         .arg(file_, QString::fromLocal8Bit(std::strerror(err))));
-        }
-        // A copy that was just ending may have removed the file it locked:
-        // the lock holds only on the file the name leads to.
-        if (isFileAt(fd, name)) {
-            lockFd_ = fd;
-            return;
-        }
-        ::close(fd);
-    }
-    throw rtl::DatabaseError(QStringLiteral("Cannot lock the database %1").arg(file_));
-#endif
-}
-
-void Database::unlock() noexcept
-{
-#ifdef Q_OS_UNIX
-    if (lockFd_ < 0)
-        return;
-    // Removed while still held, so that a copy starting now locks a new one.
-    const QByteArray name = QFile::encodeName(file_ + QStringLiteral("-lock"));
-    if (isFileAt(lockFd_, name))
-        ::unlink(name.constData());
-    ::close(lockFd_);
-    lockFd_ = -1;
-#endif
-}
-
-// A database the program cannot write is refused before anything is read:
-// reading a logged database would leave its -wal and -shm files behind.
-void Database::checkWritable() const
-{
-    const QFileInfo info(file_);
-    if (!writable(info.absolutePath(), true))
-        throw rtl::DatabaseError(QStringLiteral("The database %1 is in a read-only folder").arg(file_));
-    if (sqlite3_db_readonly(db_, "main") == 1 || !writable(file_, false))
-        throw rtl::DatabaseError(QStringLiteral("The database %1 is read-only").arg(file_));
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString companion = file_ + QLatin1String(suffix);
-        if (QFileInfo::exists(companion) && !writable(companion, false))
-            throw rtl::DatabaseError(QStringLiteral("The database file %1 is read-only").arg(companion));
-    }
 }
 
 QString Database::messageOf(int code, int extendedCode, const QString& engineText, int systemError) const

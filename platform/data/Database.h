@@ -2,6 +2,7 @@
 
 // Internal to the data layer: one SQLite connection behind an alias.
 
+#include "platform/data/DatabaseFiles.h"
 #include "platform/data/Link.h"
 
 #include <QMetaObject>
@@ -107,23 +108,15 @@ private:
     void prepareForWrites();
     void addWantedIndexes() noexcept;
     void watchEventLoop();
-    void checkWritable() const;
     void close() noexcept;
     bool runQuietly(const std::string& sql) noexcept;
 
-    struct FileId {
-        unsigned long long device = 0, inode = 0;
-        bool operator==(const FileId&) const = default;
-    };
-    static std::optional<FileId> idOf(const QString& path);
     QString logFile() const { return file_ + QStringLiteral("-wal"); }
     void noteLog();
     QString changedFile();
     void checkFiles();
     void emptyLog() noexcept;
     void removeEmptyLog() noexcept;
-    void lock();
-    void unlock() noexcept;
 
     QString alias_;
     QString file_;
@@ -143,7 +136,7 @@ private:
     QString lost_; // the refusal, once a file was removed or replaced
     bool logEmptied_ = false;
     bool logExisted_ = false, indexExisted_ = false; // beside the file when it was opened
-    int lockFd_ = -1;
+    std::unique_ptr<DatabaseLock> lock_;
     std::vector<std::pair<QString, QString>> wantedIndexes_, triedIndexes_;
     QMetaObject::Connection eventLoop_;
 };

@@ -9,7 +9,7 @@
 namespace data {
 
 namespace {
-// Day 0 of a date-time number.
+// Day 0 of a date-time number, which a date field without a value reads as.
 const QDate kDateZero(1899, 12, 30);
 } // namespace
 
@@ -92,54 +92,23 @@ QString Field::displayText() const
 
 double Field::asFloat() const
 {
+    Q_ASSERT(type_ != FieldType::String && type_ != FieldType::Date);
     const QVariant v = value();
-    if (!v.isValid())
-        return 0;
-    switch (type_) {
-    case FieldType::String:
-        return rtl::strToFloat(v.toString());
-    case FieldType::Date:
-        return double(kDateZero.daysTo(v.toDate()));
-    default:
-        return v.toDouble();
-    }
+    return v.isValid() ? v.toDouble() : 0;
 }
 
 qint64 Field::asInteger() const
 {
+    Q_ASSERT(type_ == FieldType::Integer || type_ == FieldType::AutoInc);
     const QVariant v = value();
-    if (!v.isValid())
-        return 0;
-    switch (type_) {
-    case FieldType::String: {
-        bool ok = false;
-        const qint64 n = v.toString().trimmed().toLongLong(&ok);
-        if (!ok)
-            throw rtl::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
-        return n;
-    }
-    case FieldType::Float:
-        return qint64(v.toDouble());
-    case FieldType::Date:
-        return kDateZero.daysTo(v.toDate());
-    default:
-        return v.toLongLong();
-    }
+    return v.isValid() ? v.toLongLong() : 0;
 }
 
 QDateTime Field::asDateTime() const
 {
+    Q_ASSERT(type_ == FieldType::Date);
     const QVariant v = value();
-    if (!v.isValid())
-        return QDateTime(kDateZero, QTime(0, 0));
-    switch (type_) {
-    case FieldType::Date:
-        return QDateTime(v.toDate(), QTime(0, 0));
-    case FieldType::String:
-        return QDateTime(rtl::strToDate(v.toString()), QTime(0, 0));
-    default:
-        return QDateTime(kDateZero.addDays(qint64(v.toDouble())), QTime(0, 0));
-    }
+    return QDateTime(v.isValid() ? v.toDate() : kDateZero, QTime(0, 0));
 }
 
 void Field::assign(const QVariant& raw)
@@ -156,81 +125,31 @@ void Field::assign(const QVariant& raw)
 
 void Field::setAsString(const QString& text)
 {
-    switch (type_) {
-    case FieldType::String:
-        assign(size_ > 0 ? cutToWidth(text, size_) : text);
-        return;
-    case FieldType::Float:
-        assign(text.isEmpty() ? QVariant() : QVariant(rtl::strToFloat(text)));
-        return;
-    case FieldType::Integer:
-    case FieldType::AutoInc: {
-        if (text.isEmpty()) {
-            assign(QVariant());
-            return;
-        }
-        bool ok = false;
-        const qint64 n = text.trimmed().toLongLong(&ok);
-        if (!ok)
-            throw rtl::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-        assign(n);
-        return;
-    }
-    case FieldType::Date:
-        assign(text.isEmpty() ? QVariant() : QVariant(rtl::strToDate(text)));
-        return;
-    }
+    Q_ASSERT(type_ == FieldType::String);
+    assign(size_ > 0 ? cutToWidth(text, size_) : text);
 }
 
 void Field::setAsFloat(double value)
 {
+    Q_ASSERT(type_ == FieldType::Float);
     // An infinite sum (two quantities near the largest number) or no number
     // at all is refused as a text that does not convert would be.
     if (!std::isfinite(value))
         throw rtl::ConvertError(
             QStringLiteral("'%1' is not a valid floating point value").arg(rtl::floatToStr(value)));
-    switch (type_) {
-    case FieldType::String:
-        setAsString(rtl::floatToStr(value));
-        return;
-    case FieldType::Date:
-        assign(kDateZero.addDays(qint64(value)));
-        return;
-    case FieldType::Integer:
-    case FieldType::AutoInc:
-        assign(qint64(value));
-        return;
-    case FieldType::Float:
-        assign(value);
-        return;
-    }
+    assign(value);
 }
 
 void Field::setAsInteger(qint64 value)
 {
-    if (type_ == FieldType::String)
-        setAsString(QString::number(value));
-    else if (type_ == FieldType::Float)
-        assign(double(value));
-    else if (type_ == FieldType::Date)
-        assign(kDateZero.addDays(value));
-    else
-        assign(value);
+    Q_ASSERT(type_ == FieldType::Integer || type_ == FieldType::AutoInc);
+    assign(value);
 }
 
 void Field::setAsDateTime(const QDateTime& value)
 {
-    if (type_ == FieldType::String)
-        setAsString(rtl::dateTimeToStr(value));
-    else if (type_ == FieldType::Date)
-        assign(value.date());
-    else
-        setAsFloat(double(kDateZero.daysTo(value.date())));
-}
-
-void Field::clear()
-{
-    assign(QVariant());
+    Q_ASSERT(type_ == FieldType::Date);
+    assign(value.date());
 }
 
 } // namespace data

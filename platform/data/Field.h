@@ -22,6 +22,8 @@ QString cutToWidth(const QString& text, int width);
 // longer than the width is cut when assigned; a field without a value (or
 // a dataset without a current row) reads as 0 / empty text and displays
 // empty; numbers display in the general format; dates as short-date text.
+// Any field reads as text; the other reads and the writes are for fields of
+// their own type (a whole number reads as a float too).
 class Field {
 public:
     Field(DataSet* dataSet, QString name, QString fieldName, FieldType type, int size, int index);
@@ -46,7 +48,6 @@ public:
     void setAsFloat(double value); // refuses a value that is not a finite number
     void setAsInteger(qint64 value);
     void setAsDateTime(const QDateTime& value); // a date field keeps the date only
-    void clear();
 
     // The display text of a raw value of this field (grids format fetched
     // rows with it).

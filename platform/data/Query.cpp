@@ -255,10 +255,9 @@ void Query::doOpen()
     } else {
         m.count = 0;
     }
-    auto& fs = mutableFields();
-    fs.clear();
+    mutableFields().clear();
     for (int i = 0; i < names.size(); ++i)
-        fs.push_back(std::make_unique<Field>(this, name() + names[i], names[i], m.types[size_t(i)], widths[size_t(i)], i));
+        makeField(name() + names[i], names[i], m.types[size_t(i)], widths[size_t(i)]);
     if (first) {
         std::vector<QVariant> values(m.types.size());
         for (size_t i = 0; i < values.size(); ++i)

@@ -2,8 +2,9 @@
 
 #include "platform/data/Database.h"
 #include "platform/data/Engine.h"
-#include "platform/data/SqlValue.h"
 #include "platform/data/Statement.h"
+#include "platform/data/TableSchema.h"
+#include "platform/data/TableStatements.h"
 #include "platform/rtl/Errors.h"
 
 #include <QFileInfo>
@@ -14,58 +15,18 @@
 
 namespace data {
 
-namespace {
-
-struct Column {
-    QString name;
-    FieldType type;
-    int width;
-};
-
-struct Index {
-    QString name;
-    QStringList columns;
-};
-
-} // namespace
-
 struct Table::Impl {
     explicit Impl(Table& table) : member(table) {}
     Database::Member member; // read again after a rollback
 
-    QString sqlName;
-    std::vector<Column> columns;
-    std::vector<Index> indexes;
-    QStringList primary;  // key columns of the primary index; empty: none or rowid
+    TableSchema schema;
+    QStringList selected; // stored names of the fields' columns, in field order
     bool dynamicFields = false;
 
-    // The current order: key columns, then rowid to make it total.
-    QStringList order;
-    QString keyColumn; // first key column of the current index, empty when it has none
-    int keyWidth = 0;
+    TableStatements sql; // for the current order
+    int keyWidth = 0;    // of the current index's first key field; 0 when it is no text
 
-    std::string selectList;
-    std::string sqlFirst, sqlLast, sqlNext, sqlPrior, sqlAt, sqlFind, sqlCount, sqlFrom, sqlBefore;
-    std::string sqlKeyAt, sqlKeyAtEnd, sqlFromKey;
-
-    void forget()
-    {
-        sqlName.clear();
-        columns.clear();
-        indexes.clear();
-        primary.clear();
-        order.clear();
-        keyColumn.clear();
-        keyWidth = 0;
-    }
-
-    const Column* column(const QString& name) const
-    {
-        for (const auto& c : columns)
-            if (c.name.compare(name, Qt::CaseInsensitive) == 0)
-                return &c;
-        return nullptr;
-    }
+    QString stored(const Field& f) const { return schema.column(f.fieldName())->name; }
 };
 
 Table::Table(QString name) : DataSet(std::move(name)), d(std::make_unique<Impl>(*this)) {}
@@ -74,77 +35,32 @@ Table::~Table() = default;
 
 Field* Table::addField(const QString& componentName, const QString& fieldName, FieldType type, int size)
 {
-    auto& fs = mutableFields();
-    fs.push_back(std::make_unique<Field>(this, componentName, fieldName, type, size, int(fs.size())));
+    Field* f = makeField(componentName, fieldName, type, size);
     clearCurrent();
-    return fs.back().get();
+    return f;
 }
 
 void Table::doOpen()
 {
     std::shared_ptr<Database> db = Engine::database(alias_);
     Impl& m = *d;
-    m.forget();
     QString wanted = QFileInfo(fileName_).completeBaseName();
     if (wanted.isEmpty())
         wanted = fileName_;
-    QString createSql;
-    {
-        Statement st(*db, "SELECT name, sql FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
-        st.bind(1, wanted);
-        if (st.step()) {
-            m.sqlName = st.text(0);
-            createSql = st.text(1);
-        }
-    }
-    if (m.sqlName.isEmpty())
+    std::optional<TableSchema> schema = TableSchema::read(*db, wanted);
+    if (!schema)
         throw rtl::DatabaseError(QStringLiteral("Table not found: %1 (alias %2)").arg(fileName_, alias_));
-    const bool autoInc = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
-    const std::string table = sql::quoted(m.sqlName).toStdString();
-
-    QStringList pkColumns;
-    QString rowidColumn;
-    {
-        Statement info(*db, "PRAGMA table_info(" + table + ")");
-        while (info.step()) {
-            Column c;
-            c.name = info.text(1);
-            const QString decl = info.text(2);
-            c.type = sql::typeOfDeclared(decl, &c.width);
-            if (info.integer(5) > 0) {
-                pkColumns.append(c.name);
-                if (decl.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                    rowidColumn = c.name;
-            }
-            m.columns.push_back(c);
-        }
-    }
-    if (pkColumns.size() == 1 && !rowidColumn.isEmpty()) {
-        for (auto& c : m.columns)
-            if (c.name == rowidColumn && autoInc)
-                c.type = FieldType::AutoInc;
-    } else {
-        m.primary = pkColumns;
-    }
-    {
-        Statement list(*db, "PRAGMA index_list(" + table + ")");
-        while (list.step())
-            m.indexes.push_back(Index{list.text(1), {}});
-    }
-    for (auto& ix : m.indexes) {
-        Statement cols(*db, "PRAGMA index_info(" + sql::quoted(ix.name).toStdString() + ")");
-        while (cols.step())
-            ix.columns.append(cols.text(2));
-    }
+    m.schema = std::move(*schema);
 
     auto& fs = mutableFields();
     if (fs.empty()) {
         m.dynamicFields = true;
-        for (const auto& c : m.columns)
-            fs.push_back(std::make_unique<Field>(this, name() + c.name, c.name, c.type, c.width, int(fs.size())));
+        for (const auto& c : m.schema.columns)
+            makeField(name() + c.name, c.name, c.type, c.width);
     }
+    m.selected.clear();
     for (const auto& f : fs) {
-        const Column* c = m.column(f->fieldName());
+        const TableSchema::Column* c = m.schema.column(f->fieldName());
         if (!c)
             raise(QStringLiteral("Field '%1' not found").arg(f->fieldName()));
         const bool fits = c->type == f->dataType() ||
@@ -154,12 +70,8 @@ void Table::doOpen()
                       .arg(f->fieldName(), QLatin1String(fieldTypeName(f->dataType())),
                            QLatin1String(fieldTypeName(c->type))));
         }
+        m.selected.append(c->name);
     }
-
-    QStringList select;
-    for (const auto& f : fs)
-        select.append(sql::quoted(m.column(f->fieldName())->name));
-    m.selectList = select.join(QLatin1Char(',')).toStdString();
 
     db_ = std::move(db);
     // An unknown index name set while closed falls back to the default order.
@@ -192,76 +104,22 @@ void Table::setIndexName(const QString& indexName)
     Impl& m = *d;
     QStringList keys;
     if (indexName.isEmpty()) {
-        keys = m.primary;
+        keys = m.schema.primary;
     } else {
-        const Index* found = nullptr;
-        for (const auto& ix : m.indexes)
-            if (ix.name.compare(indexName, Qt::CaseInsensitive) == 0)
-                found = &ix;
+        const TableSchema::Index* found = m.schema.index(indexName);
         if (!found)
             raise(QStringLiteral("Index '%1' not found").arg(indexName));
         keys = found->columns;
     }
     indexName_ = indexName;
-    m.order.clear();
-    for (const auto& k : keys)
-        m.order.append(sql::quoted(k));
-    m.order.append(QStringLiteral("rowid"));
-    m.keyColumn = keys.isEmpty() ? QString() : keys.first();
     m.keyWidth = 0;
-    if (!m.keyColumn.isEmpty()) {
-        if (Field* f = findField(m.keyColumn); f && f->dataType() == FieldType::String)
+    if (!keys.isEmpty()) {
+        if (Field* f = findField(keys.first()); f && f->dataType() == FieldType::String)
             m.keyWidth = f->size();
-        else if (const Column* c = m.column(m.keyColumn))
+        else if (const TableSchema::Column* c = m.schema.column(keys.first()))
             m.keyWidth = c->type == FieldType::String ? c->width : 0;
     }
-
-    const std::string from = " FROM " + sql::quoted(m.sqlName).toStdString();
-    const std::string cols = m.selectList + (m.selectList.empty() ? "" : ",") + m.order.join(QLatin1Char(',')).toStdString();
-    const std::string asc = " ORDER BY " + m.order.join(QLatin1Char(',')).toStdString();
-    QStringList descList;
-    for (const auto& o : m.order)
-        descList.append(o + QStringLiteral(" DESC"));
-    const std::string desc = " ORDER BY " + descList.join(QLatin1Char(',')).toStdString();
-    QStringList marks;
-    for (int i = 0; i < m.order.size(); ++i)
-        marks.append(QStringLiteral("?"));
-    // Row values compare the whole order key at once.
-    const QString keyList = m.order.join(QLatin1Char(','));
-    const QString markList = marks.join(QLatin1Char(','));
-    const std::string lhs = (m.order.size() == 1 ? keyList : QStringLiteral("(%1)").arg(keyList)).toStdString();
-    const std::string rhs = (m.order.size() == 1 ? markList : QStringLiteral("(%1)").arg(markList)).toStdString();
-    m.sqlFirst = "SELECT " + cols + from + asc + " LIMIT ?";
-    m.sqlLast = "SELECT " + cols + from + desc + " LIMIT ?";
-    m.sqlNext = "SELECT " + cols + from + " WHERE " + lhs + " > " + rhs + asc + " LIMIT ?";
-    m.sqlPrior = "SELECT " + cols + from + " WHERE " + lhs + " < " + rhs + desc + " LIMIT ?";
-    m.sqlAt = "SELECT " + cols + from + " WHERE rowid = ?";
-    m.sqlFind = m.keyColumn.isEmpty()
-                    ? std::string()
-                    : "SELECT " + cols + from + " WHERE " + sql::quoted(m.keyColumn).toStdString() + " = ?" + asc +
-                          " LIMIT 1";
-    m.sqlCount = "SELECT count(*)" + from;
-    m.sqlFrom = "SELECT " + cols + from + asc + " LIMIT ? OFFSET ?";
-    // A place is found on the order's index alone, counted from the nearer
-    // end, and the rows are read from the key found there.
-    m.sqlKeyAt = "SELECT " + keyList.toStdString() + from + asc + " LIMIT 1 OFFSET ?";
-    m.sqlKeyAtEnd = "SELECT " + keyList.toStdString() + from + desc + " LIMIT 1 OFFSET ?";
-    m.sqlFromKey = "SELECT " + cols + from + " WHERE " + lhs + " >= " + rhs + asc + " LIMIT ?";
-    // Rows before a key: a smaller first key, or the same one and before it
-    // (counted on the first key's index, cheaper than a row value).
-    const std::string first = m.order.first().toStdString();
-    if (m.order.size() == 1) {
-        m.sqlBefore = "SELECT count(*)" + from + " WHERE " + first + " < ?1";
-    } else {
-        QStringList rest, restMarks;
-        for (int i = 1; i < m.order.size(); ++i) {
-            rest.append(m.order[i]);
-            restMarks.append(QStringLiteral("?%1").arg(i + 1));
-        }
-        m.sqlBefore = "SELECT (SELECT count(*)" + from + " WHERE " + first + " < ?1) + (SELECT count(*)" + from +
-                      " WHERE " + first + " = ?1 AND (" + rest.join(QLatin1Char(',')).toStdString() + ") < (" +
-                      restMarks.join(QLatin1Char(',')).toStdString() + "))";
-    }
+    m.sql = TableStatements(m.schema.sqlName, m.selected, keys);
 
     // The current row stays current; its bookmark follows the new order.
     if (hasCurrent()) {
@@ -291,7 +149,7 @@ std::vector<Row> Table::readRows(Statement& st) const
     std::vector<Row> rows;
     while (st.step()) {
         Row row;
-        readRow(st, fields(), int(d->order.size()), row);
+        readRow(st, fields(), d->sql.orderSize, row);
         rows.push_back(std::move(row));
     }
     return rows;
@@ -302,7 +160,7 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
     if (!db_ || count <= 0)
         return {};
     Impl& m = *d;
-    Statement st(*db_, from ? (forward ? m.sqlNext : m.sqlPrior) : (forward ? m.sqlFirst : m.sqlLast));
+    Statement st(*db_, from ? (forward ? m.sql.next : m.sql.prior) : (forward ? m.sql.first : m.sql.last));
     int next = 1;
     if (from)
         for (const auto& v : from->key)
@@ -313,12 +171,12 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
 
 qint64 Table::positionOf(const Bookmark& bookmark)
 {
-    if (!db_ || int(bookmark.key.size()) != d->order.size())
+    if (!db_ || int(bookmark.key.size()) != d->sql.orderSize)
         return -1;
     Row row;
     if (!fetchAt(bookmark, row) || !(row.bookmark == bookmark))
         return -1;
-    Statement st(*db_, d->sqlBefore);
+    Statement st(*db_, d->sql.before);
     int n = 1;
     for (const auto& v : bookmark.key)
         st.bind(n++, v);
@@ -337,16 +195,16 @@ std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
     Bookmark key;
     {
         const bool fromEnd = position > total / 2;
-        Statement at(*db_, fromEnd ? d->sqlKeyAtEnd : d->sqlKeyAt);
+        Statement at(*db_, fromEnd ? d->sql.keyAtEnd : d->sql.keyAt);
         at.bind(1, fromEnd ? total - 1 - position : position);
         if (!at.step())
             return {};
-        for (int i = 0; i < d->order.size(); ++i)
+        for (int i = 0; i < d->sql.orderSize; ++i)
             key.key.push_back(at.raw(i));
     }
     // A key without a value compares with nothing: read by place instead.
     const bool null = std::any_of(key.key.begin(), key.key.end(), [](const QVariant& v) { return !v.isValid(); });
-    Statement st(*db_, null ? d->sqlFrom : d->sqlFromKey);
+    Statement st(*db_, null ? d->sql.from : d->sql.fromKey);
     int n = 1;
     if (null) {
         st.bind(n++, count);
@@ -363,18 +221,18 @@ bool Table::fetchAt(const Bookmark& at, Row& row)
 {
     if (!db_ || at.key.empty())
         return false;
-    Statement st(*db_, d->sqlAt);
+    Statement st(*db_, d->sql.at);
     st.bind(1, at.key.back());
     const bool found = st.step();
     if (found)
-        readRow(st, fields(), int(d->order.size()), row);
+        readRow(st, fields(), d->sql.orderSize, row);
     return found;
 }
 
 qint64 Table::recordCount()
 {
     checkActive();
-    Statement st(*db_, d->sqlCount);
+    Statement st(*db_, d->sql.count);
     st.step();
     return st.integer(0);
 }
@@ -383,16 +241,16 @@ bool Table::findKey(const QString& value)
 {
     checkActive();
     dropPending();
-    if (d->sqlFind.empty())
+    if (d->sql.find.empty())
         raise(QStringLiteral("Index has no key field"));
     Row row;
     bool found;
     {
-        Statement st(*db_, d->sqlFind);
+        Statement st(*db_, d->sql.find);
         st.bind(1, d->keyWidth > 0 ? cutToWidth(value, d->keyWidth) : value);
         found = st.step();
         if (found)
-            readRow(st, fields(), int(d->order.size()), row);
+            readRow(st, fields(), d->sql.orderSize, row);
     }
     if (found)
         moveTo(row);
@@ -447,19 +305,15 @@ qint64 Table::insertRow()
 {
     const auto& fs = fields();
     const auto& buf = buffer();
-    QStringList cols, marks;
+    QStringList cols;
     std::vector<QVariant> values;
     for (size_t i = 0; i < fs.size(); ++i) {
         if (fs[i]->readOnly() || !buf[i].isValid())
             continue;
-        cols.append(sql::quoted(d->column(fs[i]->fieldName())->name));
-        marks.append(QStringLiteral("?"));
+        cols.append(d->stored(*fs[i]));
         values.push_back(buf[i]);
     }
-    const std::string into = "INSERT INTO " + sql::quoted(d->sqlName).toStdString();
-    Statement ins(*db_, cols.isEmpty() ? into + " DEFAULT VALUES"
-                                       : into + " (" + cols.join(QLatin1Char(',')).toStdString() + ") VALUES (" +
-                                             marks.join(QLatin1Char(',')).toStdString() + ")");
+    Statement ins(*db_, TableStatements::insert(d->schema.sqlName, cols));
     for (size_t i = 0; i < values.size(); ++i)
         ins.bind(int(i) + 1, values[i]);
     ins.run();
@@ -470,18 +324,17 @@ qint64 Table::updateRow()
 {
     const auto& fs = fields();
     const auto& buf = buffer();
-    QStringList sets;
+    QStringList cols;
     std::vector<QVariant> values;
     for (size_t i = 0; i < fs.size(); ++i) {
         if (fs[i]->readOnly())
             continue;
-        sets.append(sql::quoted(d->column(fs[i]->fieldName())->name) + QStringLiteral("=?"));
+        cols.append(d->stored(*fs[i]));
         values.push_back(buf[i]);
     }
     const qint64 rowid = currentRow().bookmark.key.back().toLongLong();
-    if (!sets.isEmpty()) {
-        Statement upd(*db_, "UPDATE " + sql::quoted(d->sqlName).toStdString() + " SET " +
-                                sets.join(QLatin1Char(',')).toStdString() + " WHERE rowid=?");
+    if (!cols.isEmpty()) {
+        Statement upd(*db_, TableStatements::update(d->schema.sqlName, cols));
         int n = 1;
         for (const auto& v : values)
             upd.bind(n++, v);
@@ -500,7 +353,7 @@ void Table::deleteRecord()
     const Bookmark old = currentRow().bookmark;
     {
         // A refused delete leaves the row current, as it was.
-        Statement del(*db_, "DELETE FROM " + sql::quoted(d->sqlName).toStdString() + " WHERE rowid=?");
+        Statement del(*db_, TableStatements::remove(d->schema.sqlName));
         del.bind(1, old.key.back());
         del.run();
     }

@@ -3,6 +3,7 @@
 #include "platform/data/DataSet.h"
 
 #include <QVariant>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,19 @@ public:
         int i = from ? indexOf(*from) + (forward ? 1 : -1) : (forward ? 0 : int(rows.size()) - 1);
         for (; count > 0 && i >= 0 && i < int(rows.size()); --count, i += forward ? 1 : -1)
             result.push_back(row(i));
+        return result;
+    }
+
+    qint64 positionOf(const data::Bookmark& bookmark) override
+    {
+        const int i = indexOf(bookmark);
+        return i >= 0 && i < int(rows.size()) ? i : -1;
+    }
+    std::vector<data::Row> fetchRowsFrom(qint64 position, int count) override
+    {
+        std::vector<data::Row> result;
+        for (qint64 i = std::max<qint64>(position, 0); count > 0 && i < qint64(rows.size()); --count, ++i)
+            result.push_back(row(int(i)));
         return result;
     }
 
