@@ -18,6 +18,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     QImage image; // lives in memory libjpeg knows of, so it survives a longjmp
+    QSize size;
 };
 
 extern "C" void onJpegError(j_common_ptr info)
@@ -29,12 +30,19 @@ extern "C" void onJpegError(j_common_ptr info)
 
 extern "C" void onJpegMessage(j_common_ptr, int) {}
 
-} // namespace
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw rtl::Error(QStringLiteral("Cannot open file \"%1\"").arg(path));
+    return file.readAll();
+}
 
-QImage decodeJpeg(const QByteArray& bytes)
+// Reads the header into err.size, then the pixels into err.image unless
+// headerOnly.
+void decode(const QByteArray& bytes, ErrorManager& err, bool headerOnly)
 {
     jpeg_decompress_struct info {};
-    ErrorManager err {};
     info.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = onJpegError;
     err.pub.emit_message = onJpegMessage;
@@ -47,6 +55,11 @@ QImage decodeJpeg(const QByteArray& bytes)
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    err.size = QSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+    if (headerOnly) {
+        jpeg_destroy_decompress(&info);
+        return;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     err.image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
@@ -56,15 +69,27 @@ QImage decodeJpeg(const QByteArray& bytes)
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+}
+
+} // namespace
+
+QImage decodeJpeg(const QByteArray& bytes)
+{
+    ErrorManager err {};
+    decode(bytes, err, false);
     return std::move(err.image);
 }
 
 QImage loadJpeg(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw rtl::Error(QStringLiteral("Cannot open file \"%1\"").arg(path));
-    return decodeJpeg(file.readAll());
+    return decodeJpeg(readFile(path));
+}
+
+QSize jpegSize(const QString& path)
+{
+    ErrorManager err {};
+    decode(readFile(path), err, true);
+    return err.size;
 }
 
 } // namespace ui

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace ui {
@@ -11,5 +12,7 @@ namespace ui {
 // no valid JPEG.
 QImage loadJpeg(const QString& path); // a resource path too
 QImage decodeJpeg(const QByteArray& bytes);
+// The picture's size from its header alone, without decoding it.
+QSize jpegSize(const QString& path);
 
 } // namespace ui

@@ -4,6 +4,7 @@
 #include "platform/rtl/Errors.h"
 #include "platform/ui/Application.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 namespace ui {
@@ -13,17 +14,45 @@ Image::Image(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
 }
 
+namespace {
+
+bool isJpeg(const QString& path)
+{
+    const QString lower = path.toLower();
+    return lower.endsWith(QStringLiteral(".jpg")) || lower.endsWith(QStringLiteral(".jpeg"));
+}
+
+QImage decodePicture(const QString& path)
+{
+    if (isJpeg(path))
+        return loadJpeg(path);
+    QImage image(path);
+    if (image.isNull())
+        throw rtl::Error(QStringLiteral("Cannot load picture %1").arg(path));
+    return image;
+}
+
+} // namespace
+
 void Image::setPicture(const QString& resourcePath)
 {
-    path_ = resourcePath;
-    const QString lower = resourcePath.toLower();
-    if (lower.endsWith(QStringLiteral(".jpg")) || lower.endsWith(QStringLiteral(".jpeg"))) {
-        image_ = loadJpeg(resourcePath);
+    QSize size;
+    QImage decoded;
+    if (isJpeg(resourcePath)) {
+        size = jpegSize(resourcePath);
     } else {
-        image_ = QImage(resourcePath);
-        if (image_.isNull())
-            throw rtl::Error(QStringLiteral("Cannot load picture %1").arg(resourcePath));
+        QImageReader reader(resourcePath);
+        size = reader.canRead() ? reader.size() : QSize();
+        // A format that does not tell its size up front is decoded now.
+        if (!size.isValid()) {
+            decoded = decodePicture(resourcePath);
+            size = decoded.size();
+        }
     }
+    path_ = resourcePath;
+    image_ = decoded;
+    pending_ = decoded.isNull();
+    size_ = size;
     fit();
     update();
 }
@@ -32,8 +61,24 @@ void Image::setImage(const QImage& image)
 {
     path_.clear();
     image_ = image;
+    pending_ = false;
+    size_ = image.size();
     fit();
     update();
+}
+
+const QImage& Image::image() const
+{
+    if (pending_) {
+        pending_ = false;
+        try {
+            image_ = decodePicture(path_);
+        } catch (const rtl::Error&) {
+            // Its header read well but its data does not: nothing to show.
+            image_ = QImage();
+        }
+    }
+    return image_;
 }
 
 void Image::setStretch(bool on)
@@ -56,24 +101,25 @@ void Image::setAutoSize(bool on)
 
 void Image::fit()
 {
-    if (autoSize_ && !image_.isNull())
-        resize(image_.size());
+    if (autoSize_ && !size_.isEmpty())
+        resize(size_);
 }
 
 void Image::paintEvent(QPaintEvent*)
 {
-    if (image_.isNull())
+    const QImage& picture = image();
+    if (picture.isNull())
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (stretch_) {
-        p.drawImage(rect(), image_);
+        p.drawImage(rect(), picture);
     } else if (center_) {
-        QRect target(QPoint(0, 0), image_.size());
+        QRect target(QPoint(0, 0), picture.size());
         target.moveCenter(rect().center());
-        p.drawImage(target.topLeft(), image_);
+        p.drawImage(target.topLeft(), picture);
     } else {
-        p.drawImage(QPoint(0, 0), image_);
+        p.drawImage(QPoint(0, 0), picture);
     }
 }
 

@@ -11,7 +11,9 @@ namespace ui {
 // Every event callback below runs through Application::guard, so an error a
 // handler lets escape shows the error window and the loop goes on.
 
-// Picture. JPEG files are decoded with libjpeg, other formats by Qt.
+// Picture. JPEG files are decoded with libjpeg, other formats by Qt. A
+// picture set by path is decoded when first painted or asked for: until then
+// only its size is read, so windows that are made hidden cost little.
 class Image : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString picture READ picturePath WRITE setPicture)
@@ -22,10 +24,11 @@ public:
     explicit Image(QWidget* parent = nullptr);
     std::function<void()> OnMouseMove;
 
-    void setPicture(const QString& resourcePath); // raises rtl::Error if unreadable
+    // Raises rtl::Error if the file cannot be opened or is not a picture.
+    void setPicture(const QString& resourcePath);
     void setImage(const QImage& image);
     QString picturePath() const { return path_; }
-    const QImage& image() const { return image_; }
+    const QImage& image() const;
     void setStretch(bool on);
     bool stretch() const { return stretch_; }
     void setCenter(bool on);
@@ -40,7 +43,9 @@ protected:
 private:
     void fit();
     QString path_;
-    QImage image_;
+    mutable QImage image_;
+    mutable bool pending_ = false; // path_ not decoded yet
+    QSize size_;
     bool stretch_ = false;
     bool center_ = false;
     bool autoSize_ = false;

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyleOption>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
@@ -372,6 +373,19 @@ TEST_F(ControlsTest, ImageSizesItselfToItsPicture)
     image->setAutoSize(true);
     image->setImage(source);
     EXPECT_EQ(image->size(), QSize(40, 20));
+
+    // From a file: sized at once, its pixels there when asked for; a file
+    // that cannot be read raises at once.
+    QTemporaryDir dir;
+    for (const char* name : {"p.png", "p.jpg"}) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(QImage(30, 10, QImage::Format_RGB32).save(path));
+        image->setPicture(path);
+        EXPECT_EQ(image->size(), QSize(30, 10)) << name;
+        EXPECT_EQ(image->image().size(), QSize(30, 10)) << name;
+        EXPECT_THROW(image->setPicture(dir.filePath(QStringLiteral("missing/") + QString::fromLatin1(name))),
+                     rtl::Error);
+    }
 }
 
 TEST_F(ControlsTest, MemoJoinsLinesWithCrLf)
