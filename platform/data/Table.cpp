@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 
 namespace data {
 
@@ -23,8 +24,17 @@ struct Table::Impl {
     QStringList selected; // stored names of the fields' columns, in field order
     bool dynamicFields = false;
 
-    TableStatements sql; // for the current order
-    int keyWidth = 0;    // of the current index's first key field; 0 when it is no text
+    // The statements of each order once built, the default order first, then
+    // the schema's indexes; a save switches the order and back.
+    struct Order {
+        TableStatements sql;
+        int keyWidth = 0; // of the order's first key field; 0 when it is no text
+    };
+    std::vector<std::optional<Order>> orders;
+    int order = -1; // in use; -1 before the first open
+
+    const TableStatements* sql = nullptr; // of the order in use
+    int keyWidth = 0;
 
     QString stored(const Field& f) const { return schema.column(f.fieldName())->name; }
 };
@@ -73,6 +83,8 @@ void Table::doOpen()
         m.selected.append(c->name);
     }
 
+    m.orders.assign(m.schema.indexes.size() + 1, std::nullopt);
+    m.order = -1;
     db_ = std::move(db);
     // An unknown index name set while closed falls back to the default order.
     try {
@@ -102,24 +114,32 @@ void Table::setIndexName(const QString& indexName)
     }
     dropPending();
     Impl& m = *d;
-    QStringList keys;
-    if (indexName.isEmpty()) {
-        keys = m.schema.primary;
-    } else {
+    int order = 0;
+    if (!indexName.isEmpty()) {
         const TableSchema::Index* found = m.schema.index(indexName);
         if (!found)
             raise(QStringLiteral("Index '%1' not found").arg(indexName));
-        keys = found->columns;
+        order = int(found - m.schema.indexes.data()) + 1;
     }
     indexName_ = indexName;
-    m.keyWidth = 0;
-    if (!keys.isEmpty()) {
-        if (Field* f = findField(keys.first()); f && f->dataType() == FieldType::String)
-            m.keyWidth = f->size();
-        else if (const TableSchema::Column* c = m.schema.column(keys.first()))
-            m.keyWidth = c->type == FieldType::String ? c->width : 0;
+    // The same order again: the row and its bookmark are as they were.
+    if (order == m.order)
+        return;
+    std::optional<Impl::Order>& kept = m.orders[size_t(order)];
+    if (!kept) {
+        const QStringList& keys = order == 0 ? m.schema.primary : m.schema.indexes[size_t(order - 1)].columns;
+        kept.emplace();
+        if (!keys.isEmpty()) {
+            if (Field* f = findField(keys.first()); f && f->dataType() == FieldType::String)
+                kept->keyWidth = f->size();
+            else if (const TableSchema::Column* c = m.schema.column(keys.first()))
+                kept->keyWidth = c->type == FieldType::String ? c->width : 0;
+        }
+        kept->sql = TableStatements(m.schema.sqlName, m.selected, keys);
     }
-    m.sql = TableStatements(m.schema.sqlName, m.selected, keys);
+    m.order = order;
+    m.sql = &kept->sql;
+    m.keyWidth = kept->keyWidth;
 
     // The current row stays current; its bookmark follows the new order.
     if (hasCurrent()) {
@@ -149,7 +169,7 @@ std::vector<Row> Table::readRows(Statement& st) const
     std::vector<Row> rows;
     while (st.step()) {
         Row row;
-        readRow(st, fields(), d->sql.orderSize, row);
+        readRow(st, fields(), d->sql->orderSize, row);
         rows.push_back(std::move(row));
     }
     return rows;
@@ -160,7 +180,7 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
     if (!db_ || count <= 0)
         return {};
     Impl& m = *d;
-    Statement st(*db_, from ? (forward ? m.sql.next : m.sql.prior) : (forward ? m.sql.first : m.sql.last));
+    Statement st(*db_, from ? (forward ? m.sql->next : m.sql->prior) : (forward ? m.sql->first : m.sql->last));
     int next = 1;
     if (from)
         for (const auto& v : from->key)
@@ -171,12 +191,12 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
 
 qint64 Table::positionOf(const Bookmark& bookmark)
 {
-    if (!db_ || int(bookmark.key.size()) != d->sql.orderSize)
+    if (!db_ || int(bookmark.key.size()) != d->sql->orderSize)
         return -1;
     Row row;
     if (!fetchAt(bookmark, row) || !(row.bookmark == bookmark))
         return -1;
-    Statement st(*db_, d->sql.before);
+    Statement st(*db_, d->sql->before);
     int n = 1;
     for (const auto& v : bookmark.key)
         st.bind(n++, v);
@@ -195,16 +215,16 @@ std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
     Bookmark key;
     {
         const bool fromEnd = position > total / 2;
-        Statement at(*db_, fromEnd ? d->sql.keyAtEnd : d->sql.keyAt);
+        Statement at(*db_, fromEnd ? d->sql->keyAtEnd : d->sql->keyAt);
         at.bind(1, fromEnd ? total - 1 - position : position);
         if (!at.step())
             return {};
-        for (int i = 0; i < d->sql.orderSize; ++i)
+        for (int i = 0; i < d->sql->orderSize; ++i)
             key.key.push_back(at.raw(i));
     }
     // A key without a value compares with nothing: read by place instead.
     const bool null = std::any_of(key.key.begin(), key.key.end(), [](const QVariant& v) { return !v.isValid(); });
-    Statement st(*db_, null ? d->sql.from : d->sql.fromKey);
+    Statement st(*db_, null ? d->sql->from : d->sql->fromKey);
     int n = 1;
     if (null) {
         st.bind(n++, count);
@@ -221,18 +241,18 @@ bool Table::fetchAt(const Bookmark& at, Row& row)
 {
     if (!db_ || at.key.empty())
         return false;
-    Statement st(*db_, d->sql.at);
+    Statement st(*db_, d->sql->at);
     st.bind(1, at.key.back());
     const bool found = st.step();
     if (found)
-        readRow(st, fields(), d->sql.orderSize, row);
+        readRow(st, fields(), d->sql->orderSize, row);
     return found;
 }
 
 qint64 Table::recordCount()
 {
     checkActive();
-    Statement st(*db_, d->sql.count);
+    Statement st(*db_, d->sql->count);
     st.step();
     return st.integer(0);
 }
@@ -241,16 +261,16 @@ bool Table::findKey(const QString& value)
 {
     checkActive();
     dropPending();
-    if (d->sql.find.empty())
+    if (d->sql->find.empty())
         raise(QStringLiteral("Index has no key field"));
     Row row;
     bool found;
     {
-        Statement st(*db_, d->sql.find);
+        Statement st(*db_, d->sql->find);
         st.bind(1, d->keyWidth > 0 ? cutToWidth(value, d->keyWidth) : value);
         found = st.step();
         if (found)
-            readRow(st, fields(), d->sql.orderSize, row);
+            readRow(st, fields(), d->sql->orderSize, row);
     }
     if (found)
         moveTo(row);

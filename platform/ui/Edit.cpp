@@ -3,13 +3,92 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Characters.h"
 
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
+#include <vector>
 
 namespace ui {
+
+namespace {
+
+// The box's panel (base and frame: antialiased rounded rectangles in the
+// program's style) is kept as pixels for the few sizes, states and palettes
+// last drawn, so a save that clears its boxes draws no frames again. The
+// pixels are drawn on a clear ground and laid over what is behind the box,
+// as the style's own strokes are.
+class EditLook : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        // Pixels kept at a fractional scale would not fall where the strokes do.
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const QTransform& t = painter->transform();
+        if (element != PE_PanelLineEdit || !frame || t.type() > QTransform::TxTranslate || ratio != std::floor(ratio) ||
+            t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy())) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const Looks key{frame->rect.size(), ratio, int(frame->state), int(frame->direction),
+                        frame->palette.cacheKey(), frame->lineWidth, frame->midLineWidth, int(frame->features),
+                        int(frame->frameShape)};
+        auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
+        if (hit == kept_.end()) {
+            QPixmap pixmap(frame->rect.size() * ratio);
+            pixmap.setDevicePixelRatio(ratio);
+            pixmap.fill(Qt::transparent);
+            QStyleOptionFrame at = *frame;
+            at.rect.moveTo(0, 0);
+            QPainter pp(&pixmap);
+            QProxyStyle::drawPrimitive(element, &at, &pp, widget);
+            pp.end();
+            if (kept_.size() >= kKept)
+                kept_.pop_back();
+            hit = kept_.insert(kept_.begin(), Kept{key, pixmap});
+        }
+        painter->drawPixmap(frame->rect.topLeft(), hit->pixmap);
+    }
+
+private:
+    struct Looks {
+        QSize size;
+        qreal ratio;
+        int state, direction;
+        qint64 palette;
+        int lineWidth, midLineWidth, features, shape;
+        bool operator==(const Looks&) const = default;
+    };
+    struct Kept {
+        Looks looks;
+        QPixmap pixmap;
+    };
+    static constexpr size_t kKept = 16;
+    mutable std::vector<Kept> kept_;
+};
+
+QStyle* editLook()
+{
+    static QPointer<EditLook> look;
+    if (!look) {
+        look = new EditLook;
+        look->setParent(qApp);
+    }
+    return look;
+}
+
+} // namespace
 
 // Every text that enters the box, typed, pasted, dropped, composed or set by
 // the program, passes here as the whole new text.
@@ -105,6 +184,7 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent)
     // drawn for their texts (five characters in a 41-pixel code box) with a
     // narrower inner margin than Qt's.
     setTextMargins(-1, 0, -2, 0);
+    setStyle(editLook());
     setValidator(new Rules(this));
     connect(this, &QLineEdit::textChanged, this, [this] {
         // A change cut back to the text there was (a key typed into a full
