@@ -45,6 +45,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -891,8 +892,9 @@ BENCHMARK(BM_SearchQuery)
 // pattern "%": every item), 2 a letter after a leading "%" (the text anywhere
 // in the name). next_key_ms: the longest the program is deaf to the next key
 // from this key to idle, the longest single event it handles (the key's own
-// included); its mean, and its maximum over the keys. The floors as for
-// BM_SearchQuery.
+// included); its mean, and its maximum over the keys. count_ms: to the
+// grid's count known, which goes on in steps between events after idle_ms;
+// the keys are watched until then. The floors as for BM_SearchQuery.
 void BM_SearchKeystroke(benchmark::State& state)
 {
     const int items = int(state.range(0));
@@ -900,16 +902,30 @@ void BM_SearchKeystroke(benchmark::State& state)
     Program program(items);
     Floor floor(program.file);
     const QString before[] = {QStringLiteral("KABEL 12"), QStringLiteral("K"), QStringLiteral("%KABEL 12")};
-    double paint = 0, idle = 0, nextKey = 0, nextKeyMax = 0;
+    double paint = 0, idle = 0, count = 0, nextKey = 0, nextKeyMax = 0;
     SearchFloors floors;
     int n = 0;
     FKeluar->show();
     FKeluar->FormActivate();
     whileModal([&] {
+        ui::DBGrid* grid = FCari->DBGrid1;
+        // The count ends between events, after the paint and idle moments.
+        const auto counted = [grid](Clock::time_point deadline) {
+            while (grid->rows().resultSize() < 0 && Clock::now() < deadline)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            return grid->rows().resultSize() >= 0;
+        };
         for (auto _ : state) {
             FCari->Edit1->setText(before[kind]);
             waitUntilIdle();
-            PaintWatch watch(FCari->DBGrid1->viewport(), nullptr);
+            counted(Clock::now() + std::chrono::seconds(10));
+            waitUntilIdle();
+            PaintWatch watch(grid->viewport(), nullptr);
+            std::optional<Clock::time_point> countedAt;
+            const auto onMeasured = QObject::connect(&grid->rows(), &ui::GridRows::measured, [&] {
+                if (!countedAt && grid->rows().resultSize() >= 0)
+                    countedAt = Clock::now();
+            });
             benchApp().watchBlocks();
             watch.start = Clock::now();
             if (kind == 1)
@@ -919,13 +935,18 @@ void BM_SearchKeystroke(benchmark::State& state)
             const auto deadline = Clock::now() + std::chrono::seconds(10);
             while (!watch.idle && Clock::now() < deadline)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-            if (!watch.idle) {
+            const bool known = watch.idle && counted(deadline);
+            QObject::disconnect(onMeasured);
+            if (!watch.idle || !known) {
                 benchApp().stopWatching();
-                state.SkipWithError("the search grid was not painted again");
+                state.SkipWithError(watch.idle ? "the search's count was not known" : "the search grid was not painted again");
                 break;
             }
             waitUntilIdle();
             const double blocked = benchApp().stopWatching();
+            // Known without a step of its own: as soon as the rows were read.
+            count += countedAt ? std::chrono::duration<double, std::milli>(*countedAt - watch.start).count()
+                               : watch.result.paintMs;
             nextKey += blocked;
             nextKeyMax = std::max(nextKeyMax, blocked);
             floors.measure(floor, QByteArray(kSearchPatterns[kind]));
@@ -941,6 +962,7 @@ void BM_SearchKeystroke(benchmark::State& state)
         return;
     floors.report(state, paint / n);
     state.counters["idle_ms"] = idle / n;
+    state.counters["count_ms"] = count / n;
     state.counters["next_key_ms"] = nextKey / n;
     state.counters["next_key_max_ms"] = nextKeyMax;
 }

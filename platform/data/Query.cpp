@@ -70,6 +70,18 @@ struct Query::Impl {
     };
     std::optional<Counting> counting;
     std::string countedText; // the statement the ranges were made for, on this connection
+    // The columns as the statement declares them, found once per text.
+    struct Described {
+        std::string text;
+        std::weak_ptr<Database> db;
+        QStringList names;
+        std::vector<FieldType> types;
+        std::vector<int> widths;
+        std::vector<bool> declared;
+    };
+    std::optional<Described> described;
+    std::string pagedChecked; // the wrapped statement last found to compile, on `pagedDb`
+    std::weak_ptr<Database> pagedDb;
     std::weak_ptr<Database> countedDb;
     textindex::RangeCount ranges;
 
@@ -238,26 +250,32 @@ void Query::doOpen()
     Impl& m = *d;
     m.forget();
     m.plain = text().toStdString();
-    std::vector<int> widths;
-    std::vector<bool> declared;
-    QStringList names;
     {
         Statement plain(*db_, m.plain, this);
         m.values = parameterValues(plain);
-        const int n = plain.columnCount();
-        m.types.assign(size_t(n), FieldType::String);
-        widths.assign(size_t(n), 0);
-        declared.assign(size_t(n), false);
-        for (int i = 0; i < n; ++i) {
-            QString col = plain.columnName(i);
-            names << col.mid(col.lastIndexOf(QLatin1Char('.')) + 1);
-            const QString decl = plain.declaredType(i);
-            if (!decl.isEmpty()) {
-                m.types[size_t(i)] = sql::typeOfDeclared(decl, &widths[size_t(i)]);
-                declared[size_t(i)] = true;
+        if (!m.described || m.described->text != m.plain || m.described->db.lock() != db_ ||
+            m.described->names.size() != plain.columnCount()) {
+            Impl::Described c{m.plain, db_, {}, {}, {}, {}};
+            const int n = plain.columnCount();
+            c.types.assign(size_t(n), FieldType::String);
+            c.widths.assign(size_t(n), 0);
+            c.declared.assign(size_t(n), false);
+            for (int i = 0; i < n; ++i) {
+                QString col = plain.columnName(i);
+                c.names << col.mid(col.lastIndexOf(QLatin1Char('.')) + 1);
+                const QString decl = plain.declaredType(i);
+                if (!decl.isEmpty()) {
+                    c.types[size_t(i)] = sql::typeOfDeclared(decl, &c.widths[size_t(i)]);
+                    c.declared[size_t(i)] = true;
+                }
             }
+            m.described = std::move(c);
         }
     }
+    const QStringList& names = m.described->names;
+    const std::vector<int>& widths = m.described->widths;
+    const std::vector<bool>& declared = m.described->declared;
+    m.types = m.described->types;
     if (m.countedText != m.plain || m.countedDb.lock() != db_) { // a count's statements, once per text
         m.countedText = m.plain;
         m.countedDb = db_;
@@ -272,8 +290,14 @@ void Query::doOpen()
     // The result from any place: the statement wrapped with LIMIT/OFFSET,
     // one text for every run so that the rows keep one order.
     m.paged = "SELECT * FROM (\n" + m.plain + "\n) LIMIT :tk_limit OFFSET :tk_offset";
-    if (!db_->compiles(m.paged))
-        m.paged.clear();
+    if (m.pagedChecked != m.paged || m.pagedDb.lock() != db_) {
+        if (!db_->compiles(m.paged)) {
+            m.paged.clear();
+        } else {
+            m.pagedChecked = m.paged;
+            m.pagedDb = db_;
+        }
+    }
 
     Walk walk(m);
     startRun(0);
