@@ -9,7 +9,8 @@
 inline void endAfterThisPaint()
 {
     QMetaObject::invokeMethod(
-        qApp, [] {
+        qApp,
+        [] {
             std::fputs("painted\n", stdout);
             std::fflush(stdout);
             ::_exit(0);

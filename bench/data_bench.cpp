@@ -37,8 +37,7 @@ double msSince(Clock::time_point start)
 class Versus {
 public:
     explicit Versus(benchmark::State& state) : state_(state) {}
-    template <class Work>
-    void program(Work&& work)
+    template <class Work> void program(Work&& work)
     {
         const auto t = Clock::now();
         work();
@@ -47,8 +46,7 @@ public:
         ++n_;
         state_.SetIterationTime(ms / 1000);
     }
-    template <class Work>
-    void floor(Work&& work)
+    template <class Work> void floor(Work&& work)
     {
         const auto t = Clock::now();
         work();
@@ -69,7 +67,6 @@ private:
     int n_ = 0;
 };
 
-
 struct Store {
     QTemporaryDir dir;
     QString file;
@@ -86,7 +83,8 @@ struct Store {
                      "INSERT INTO Barang SELECT printf('%05X', i), 'ITEM ' || i, 100, 5, 'PCS' FROM n"});
         fill.execSql();
         fill.setSql({"WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < 999999) "
-                     "INSERT INTO DetilKlrBrg SELECT '0' || (i / 10) || '/DBK/12/2026', printf('%05X', i), 1 FROM n"});
+                     "INSERT INTO DetilKlrBrg SELECT '0' || (i / 10) || '/DBK/12/2026', printf('%05X', i), 1 "
+                     "FROM n"});
         fill.execSql();
         // Every thousandth item at its reorder level, so that the start-up
         // query has rows and stays open part-way, as in the program.
@@ -165,7 +163,8 @@ const char* const kSearchIndexed =
     "SELECT KdBrg, NamaBrg FROM (SELECT Barang.* FROM engine_text_Barang_NamaBrg AS tk_text "
     "CROSS JOIN Barang ON Barang.rowid = tk_text.rowid WHERE tk_text.NamaBrg LIKE ?1) AS Barang "
     "WHERE NamaBrg LIKE ?1";
-const char* const kSearchCount = "SELECT count(*) FROM (SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?)";
+const char* const kSearchCount =
+    "SELECT count(*) FROM (SELECT KdBrg, NamaBrg FROM Barang WHERE NamaBrg LIKE ?)";
 
 // What loading the data module asks of the file: the schema, the first row
 // of each table, the first row of the minimum-stock query.
@@ -173,8 +172,9 @@ void floorLoad(const QString& file)
 {
     Floor f(file);
     for (const char* sql :
-         {"SELECT name, sql FROM sqlite_master WHERE type='table'", "SELECT * FROM Barang ORDER BY KdBrg LIMIT 1",
-          "SELECT * FROM MasKlrBrg ORDER BY No LIMIT 1", "SELECT rowid, * FROM DetilKlrBrg ORDER BY rowid LIMIT 1",
+         {"SELECT name, sql FROM sqlite_master WHERE type='table'",
+          "SELECT * FROM Barang ORDER BY KdBrg LIMIT 1", "SELECT * FROM MasKlrBrg ORDER BY No LIMIT 1",
+          "SELECT rowid, * FROM DetilKlrBrg ORDER BY rowid LIMIT 1",
           "SELECT rowid, * FROM BrgMasuk ORDER BY rowid LIMIT 1",
           "Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\nOrder By KdBrg"})
         f.read(sql, {}, 1);
@@ -225,7 +225,9 @@ void BM_OpenItemTable(benchmark::State& state)
             FDM->TBarang->open();
             benchmark::DoNotOptimize(FDM->TBarang->fetchRows(FDM->TBarang->bookmark(), 30, true));
         });
-        v.floor([] { floor().read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg", {}, 30); });
+        v.floor([] {
+            floor().read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg", {}, 30);
+        });
     }
     v.report();
 }
@@ -292,7 +294,11 @@ void BM_SearchKeystrokeAnywhere(benchmark::State& state)
 }
 // The floor's scan costs far more than the program's answer: a fixed count
 // of keys keeps the run short.
-BENCHMARK(BM_SearchKeystrokeAnywhere)->DenseRange(0, 2)->UseManualTime()->Iterations(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchKeystrokeAnywhere)
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Iterations(100)
+    ->Unit(benchmark::kMillisecond);
 
 // The floor of a goods-issue save: the same reads and writes in one
 // transaction, then the issue's lines.
@@ -406,7 +412,8 @@ int floorCount(const QByteArray& pattern)
 void floorRowsAt(const char* sql, const QByteArray& pattern, qint64 place)
 {
     // A statement without a parameter leaves the text unbound.
-    floor().read(std::string(sql) + " LIMIT 30 OFFSET " + std::to_string(std::max<qint64>(place, 0)), {pattern});
+    floor().read(std::string(sql) + " LIMIT 30 OFFSET " + std::to_string(std::max<qint64>(place, 0)),
+                 {pattern});
 }
 
 // The last row of the search result (Ctrl+End on its grid), from a fresh
@@ -452,7 +459,11 @@ void BM_SearchLastRowCounted(benchmark::State& state)
     }
     v.report();
 }
-BENCHMARK(BM_SearchLastRowCounted)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLastRowCounted)
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 
 // The search's count through the data layer, beside the engine counting the
 // same statement's result.
@@ -462,7 +473,8 @@ void BM_SearchCountFloor(benchmark::State& state)
     const QByteArray text(kPatterns[state.range(0)]);
     data::Query count(QStringLiteral("QCount"));
     count.setDatabaseName("Stock");
-    count.setSql(QStringList{QStringLiteral("SELECT count(*) FROM (")} + FDM->QCari->sql() + QStringList{")"});
+    count.setSql(QStringList{QStringLiteral("SELECT count(*) FROM (")} + FDM->QCari->sql() +
+                 QStringList{")"});
     count.paramByName("Barang").setAsString(QString::fromLatin1(text));
     Versus v(state);
     for (auto _ : state) {
@@ -475,22 +487,28 @@ void BM_SearchCountFloor(benchmark::State& state)
     }
     v.report();
 }
-BENCHMARK(BM_SearchCountFloor)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchCountFloor)
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
 
 // The item table's rows at a place: the code there found in the code's own
 // index from the nearer end, then the rows from it.
 void floorItemRowsAt(qint64 place)
 {
-    const std::string key = place <= kItems / 2
-                                ? "SELECT KdBrg FROM Barang ORDER BY KdBrg LIMIT 1 OFFSET " + std::to_string(place)
-                                : "SELECT KdBrg FROM Barang ORDER BY KdBrg DESC LIMIT 1 OFFSET " +
-                                      std::to_string(kItems - 1 - place);
+    const std::string key =
+        place <= kItems / 2
+            ? "SELECT KdBrg FROM Barang ORDER BY KdBrg LIMIT 1 OFFSET " + std::to_string(place)
+            : "SELECT KdBrg FROM Barang ORDER BY KdBrg DESC LIMIT 1 OFFSET " +
+                  std::to_string(kItems - 1 - place);
     sqlite3_stmt* st = floor().statement(key);
-    const QByteArray code =
-        sqlite3_step(st) == SQLITE_ROW ? QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) : "";
+    const QByteArray code = sqlite3_step(st) == SQLITE_ROW
+                                ? QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
+                                : "";
     sqlite3_reset(st);
-    floor().read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang WHERE KdBrg >= ? ORDER BY KdBrg", {code},
-                 30);
+    floor().read("SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang WHERE KdBrg >= ? ORDER BY KdBrg",
+                 {code}, 30);
 }
 
 // Jumps on the item table's grid: the rows at a place in the middle or at

@@ -50,9 +50,10 @@ struct Store {
         data::Query fill(QStringLiteral("Fill"));
         fill.setDatabaseName(aliasFor(items));
         // Codes are five characters; a million distinct ones need letters too.
-        fill.setSql({QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
-                                    "INSERT INTO Barang SELECT printf('%05X', i), 'ITEM ' || i, 100, 5, 'PCS' FROM n")
-                         .arg(items - 1)});
+        fill.setSql(
+            {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
+                            "INSERT INTO Barang SELECT printf('%05X', i), 'ITEM ' || i, 100, 5, 'PCS' FROM n")
+                 .arg(items - 1)});
         fill.execSql();
 
         table.setDatabaseName(aliasFor(items));
@@ -263,7 +264,8 @@ void BM_SearchCountOnSqlite(benchmark::State& state)
 {
     Store& s = store(kMillion);
     sqlite3* db = nullptr;
-    const QByteArray file = QFile::encodeName(QDir(s.folder).filePath(QLatin1String(data::Engine::kDatabaseFile)));
+    const QByteArray file =
+        QFile::encodeName(QDir(s.folder).filePath(QLatin1String(data::Engine::kDatabaseFile)));
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         state.SkipWithError("cannot open the database");
         sqlite3_close(db);

@@ -3,11 +3,12 @@
 // work done straight on the engine, with the program's settings, on the same
 // file, in the same run. bench/README.md says how to run them and what the
 // goals are.
-#include "FaultyDisk.h"
 #include "EngineFloor.h"
+#include "FaultyDisk.h"
 #include "HeapPeak.h"
 #include "WindowSaves.h"
 
+#include "UiDriver.h"
 #include "datamodule/UDm.h"
 #include "items/UCari.h"
 #include "items/UIBarang.h"
@@ -20,15 +21,14 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/Dialogs.h"
-#include "reports/UQrLapStock.h"
 #include "reports/UFLapKeluar.h"
 #include "reports/UFLapTerima.h"
 #include "reports/ULapStock.h"
 #include "reports/UMinStock.h"
+#include "reports/UQrLapStock.h"
 #include "shell/UUtama.h"
 #include "shell/program/Program.h"
 #include "tools/stockdb/StockSchema.h"
-#include "UiDriver.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -45,7 +45,6 @@
 #include <sqlite3.h>
 
 #include <chrono>
-#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -53,6 +52,7 @@
 #include <linux/magic.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <spawn.h>
 #include <sys/statfs.h>
 #include <sys/wait.h>
@@ -116,7 +116,8 @@ BenchApplication& benchApp()
 QString benchFolder()
 {
     const QString env = qEnvironmentVariable("TK_BENCH_DATA");
-    return env.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data")) : env;
+    return env.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bench-data"))
+                         : env;
 }
 
 bool onMemoryFileSystem(const QString& folder)
@@ -160,43 +161,47 @@ QString storeFolder(int items)
     stockdb::create(folder);
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(file).constData(), &db);
-    const QString n = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) ");
-    execRaw(db, QStringLiteral(
-                    "BEGIN;"
-                    "CREATE TEMP TABLE words(k INTEGER PRIMARY KEY, w TEXT);"
-                    "INSERT INTO words(w) VALUES ('BAUT'),('MUR'),('KABEL'),('PIPA'),('LAMPU'),('SEKRUP'),('CAT'),"
-                    "('PAKU'),('ENGSEL'),('KRAN'),('SAKLAR'),('STEKER'),('FITTING'),('LEM'),('SELANG'),('GERGAJI'),"
-                    "('PALU'),('OBENG'),('TANG'),('KUAS'),('AMPLAS'),('SEMEN'),('PASIR'),('BATA'),('KERAMIK'),"
-                    "('GENTENG'),('SENG'),('KAWAT'),('RANTAI'),('GEMBOK');"
-                    "CREATE TEMP TABLE colours(k INTEGER PRIMARY KEY, w TEXT);"
-                    "INSERT INTO colours(w) VALUES ('HITAM'),('PUTIH'),('MERAH'),('BIRU'),('HIJAU'),('KUNING'),"
-                    "('ABU'),('COKLAT');") +
-                    n.arg(items - 1) +
-                    QStringLiteral("INSERT INTO Barang SELECT printf('%05X', i), "
-                                   "(SELECT w FROM words WHERE k = 1 + i % 30) || ' ' || (i / 30 % 1000) || ' ' || "
-                                   "(SELECT w FROM colours WHERE k = 1 + i / 30000 % 8), "
-                                   "CASE WHEN i % 100 = 0 THEN 5 - i % 3 ELSE 100 + i % 50 END, 5, 'PCS' FROM n;") +
-                    n.arg(items / 10) +
-                    QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) SELECT i, '0' || i || '/DBK/' || "
-                                   "printf('%02d', 1 + i % 12) || '/2026', date('2026-01-01', '+' || (i % 365) || "
-                                   "' days') FROM n WHERE i > 0;") +
-                    n.arg(items - 1) +
-                    QStringLiteral("INSERT INTO DetilKlrBrg SELECT '0' || (1 + i / 10) || '/DBK/' || "
-                                   "printf('%02d', 1 + (1 + i / 10) % 12) || '/2026', printf('%05X', (i * 7919) % ") +
-                    QString::number(items) + QStringLiteral("), 1 + i % 5 FROM n;") +
-                    QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, '%2', '2026-12-01');")
-                        .arg(items / 10 + 1)
-                        .arg(noteNumber(items)) +
-                    n.arg(kNoteLines - 1) +
-                    QStringLiteral("INSERT INTO DetilKlrBrg SELECT '%1', printf('%05X', (i * 104729) % %2), 1 FROM n;")
-                        .arg(noteNumber(items))
-                        .arg(items) +
-                    n.arg(items / 10 - 1) +
-                    QStringLiteral("INSERT INTO BrgMasuk SELECT 'SM' || (i / 5), "
-                                   "date('2026-01-01', '+' || (i % 365) || ' days'), "
-                                   "printf('%05X', (i * 31) % %1), 1 + i % 7 FROM n;"
-                                   "COMMIT;")
-                        .arg(items));
+    const QString n =
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) ");
+    execRaw(
+        db,
+        QStringLiteral(
+            "BEGIN;"
+            "CREATE TEMP TABLE words(k INTEGER PRIMARY KEY, w TEXT);"
+            "INSERT INTO words(w) VALUES ('BAUT'),('MUR'),('KABEL'),('PIPA'),('LAMPU'),('SEKRUP'),('CAT'),"
+            "('PAKU'),('ENGSEL'),('KRAN'),('SAKLAR'),('STEKER'),('FITTING'),('LEM'),('SELANG'),('GERGAJI'),"
+            "('PALU'),('OBENG'),('TANG'),('KUAS'),('AMPLAS'),('SEMEN'),('PASIR'),('BATA'),('KERAMIK'),"
+            "('GENTENG'),('SENG'),('KAWAT'),('RANTAI'),('GEMBOK');"
+            "CREATE TEMP TABLE colours(k INTEGER PRIMARY KEY, w TEXT);"
+            "INSERT INTO colours(w) VALUES ('HITAM'),('PUTIH'),('MERAH'),('BIRU'),('HIJAU'),('KUNING'),"
+            "('ABU'),('COKLAT');") +
+            n.arg(items - 1) +
+            QStringLiteral("INSERT INTO Barang SELECT printf('%05X', i), "
+                           "(SELECT w FROM words WHERE k = 1 + i % 30) || ' ' || (i / 30 % 1000) || ' ' || "
+                           "(SELECT w FROM colours WHERE k = 1 + i / 30000 % 8), "
+                           "CASE WHEN i % 100 = 0 THEN 5 - i % 3 ELSE 100 + i % 50 END, 5, 'PCS' FROM n;") +
+            n.arg(items / 10) +
+            QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) SELECT i, '0' || i || '/DBK/' || "
+                           "printf('%02d', 1 + i % 12) || '/2026', date('2026-01-01', '+' || (i % 365) || "
+                           "' days') FROM n WHERE i > 0;") +
+            n.arg(items - 1) +
+            QStringLiteral("INSERT INTO DetilKlrBrg SELECT '0' || (1 + i / 10) || '/DBK/' || "
+                           "printf('%02d', 1 + (1 + i / 10) % 12) || '/2026', printf('%05X', (i * 7919) % ") +
+            QString::number(items) + QStringLiteral("), 1 + i % 5 FROM n;") +
+            QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, '%2', '2026-12-01');")
+                .arg(items / 10 + 1)
+                .arg(noteNumber(items)) +
+            n.arg(kNoteLines - 1) +
+            QStringLiteral(
+                "INSERT INTO DetilKlrBrg SELECT '%1', printf('%05X', (i * 104729) % %2), 1 FROM n;")
+                .arg(noteNumber(items))
+                .arg(items) +
+            n.arg(items / 10 - 1) +
+            QStringLiteral("INSERT INTO BrgMasuk SELECT 'SM' || (i / 5), "
+                           "date('2026-01-01', '+' || (i % 365) || ' days'), "
+                           "printf('%05X', (i * 31) % %1), 1 + i % 7 FROM n;"
+                           "COMMIT;")
+                .arg(items));
     execRaw(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     sqlite3_close(db);
     QFile marker(folder + QStringLiteral("/complete"));
@@ -340,7 +345,8 @@ public:
         if (o == watched_ && e->type() == QEvent::Paint && !painted_) {
             painted_ = true;
             QMetaObject::invokeMethod(
-                this, [this] {
+                this,
+                [this] {
                     result.paintMs = msSince(start);
                     // After every event posted so far, the low-priority ones too.
                     QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority - 1);
@@ -424,7 +430,8 @@ QString helper(const char* name)
 
 // Runs a program to its end in `folder`, on the window platform `platform`;
 // wall time in ms.
-double runProcess(const QString& program, const QStringList& args, const QString& folder, const char* platform)
+double runProcess(const QString& program, const QStringList& args, const QString& folder,
+                  const char* platform)
 {
     std::vector<std::string> env8;
     for (char** e = environ; *e; ++e)
@@ -485,7 +492,8 @@ void BM_StartUp(benchmark::State& state)
     const bool cold = state.range(1) != 0;
     const char* platform = state.range(2) == 0 ? "offscreen" : "xcb";
     if (state.range(2) != 0 && qEnvironmentVariableIsEmpty("DISPLAY")) {
-        state.SkipWithError("no DISPLAY: the xcb lines need an X server (Xvfb with a window manager will do)");
+        state.SkipWithError(
+            "no DISPLAY: the xcb lines need an X server (Xvfb with a window manager will do)");
         return;
     }
     const QString file = storeFile(items);
@@ -525,13 +533,15 @@ BENCHMARK(BM_StartUp)
 // ---------------------------------------------------------------- windows
 
 // The rows a grid on the item table shows.
-const char* const kItemRows = "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg LIMIT 20";
+const char* const kItemRows =
+    "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg LIMIT 20";
 
 void BM_ItemWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
-    measureWindow(state, program.file, FBarang, FBarang->DBGrid1, [] { click(FUtama->SpeedButton1); },
-                  [](Floor& f) { return f.read(kItemRows); });
+    measureWindow(
+        state, program.file, FBarang, FBarang->DBGrid1, [] { click(FUtama->SpeedButton1); },
+        [](Floor& f) { return f.read(kItemRows); });
 }
 BENCHMARK(BM_ItemWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -540,7 +550,8 @@ void BM_ReceiptWindow(benchmark::State& state)
     Program program(int(state.range(0)));
     // Its grid starts empty: the floor is nothing read.
     measureWindow(
-        state, program.file, FMasuk, FMasuk->DBGrid1, [] { click(FUtama->SpeedButton2); }, [](Floor&) { return 0; });
+        state, program.file, FMasuk, FMasuk->DBGrid1, [] { click(FUtama->SpeedButton2); },
+        [](Floor&) { return 0; });
 }
 BENCHMARK(BM_ReceiptWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -548,8 +559,9 @@ void BM_IssueWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
     // Its grid starts empty; the activation reads the last header.
-    measureWindow(state, program.file, FKeluar, FKeluar->DBGrid1, [] { click(FUtama->SpeedButton3); },
-                  [](Floor& f) { return f.read("SELECT No, No_Keluar, Tgl FROM MasKlrBrg ORDER BY No DESC LIMIT 1"); });
+    measureWindow(
+        state, program.file, FKeluar, FKeluar->DBGrid1, [] { click(FUtama->SpeedButton3); },
+        [](Floor& f) { return f.read("SELECT No, No_Keluar, Tgl FROM MasKlrBrg ORDER BY No DESC LIMIT 1"); });
 }
 BENCHMARK(BM_IssueWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -566,8 +578,9 @@ BENCHMARK(BM_ReprintWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit
 void BM_StockWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
-    measureWindow(state, program.file, FLapStock, FLapStock->DBGrid1, [] { click(FUtama->SpeedButton6); },
-                  [](Floor& f) { return f.read(kItemRows); });
+    measureWindow(
+        state, program.file, FLapStock, FLapStock->DBGrid1, [] { click(FUtama->SpeedButton6); },
+        [](Floor& f) { return f.read(kItemRows); });
 }
 BENCHMARK(BM_StockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
@@ -575,14 +588,19 @@ BENCHMARK(BM_StockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(b
 void BM_MinimumStockWindow(benchmark::State& state)
 {
     Program program(int(state.range(0)));
-    measureWindow(state, program.file, FminStock, FminStock->DBGrid1, [] { click(FUtama->SpeedButton8); },
-                  [](Floor& f) {
-                      return f.read("Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\n"
-                                    "Order By KdBrg",
-                                    {}, 20);
-                  });
+    measureWindow(
+        state, program.file, FminStock, FminStock->DBGrid1, [] { click(FUtama->SpeedButton8); },
+        [](Floor& f) {
+            return f.read("Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\n"
+                          "Order By KdBrg",
+                          {}, 20);
+        });
 }
-BENCHMARK(BM_MinimumStockWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinimumStockWindow)
+    ->Apply(sizes)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 // The date-range report windows open with their query closed: an empty grid.
 void BM_ReceiptReportWindow(benchmark::State& state)
@@ -592,7 +610,11 @@ void BM_ReceiptReportWindow(benchmark::State& state)
         state, program.file, FlapTerima, FlapTerima->DBGrid1, [] { click(FUtama->SpeedButton4); },
         [](Floor&) { return 0; });
 }
-BENCHMARK(BM_ReceiptReportWindow)->Apply(sizes)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReceiptReportWindow)
+    ->Apply(sizes)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_IssueReportWindow(benchmark::State& state)
 {
@@ -943,7 +965,8 @@ void BM_SearchKeystroke(benchmark::State& state)
             QObject::disconnect(onMeasured);
             if (!watch.idle || !known) {
                 benchApp().stopWatching();
-                state.SkipWithError(watch.idle ? "the search's count was not known" : "the search grid was not painted again");
+                state.SkipWithError(watch.idle ? "the search's count was not known"
+                                               : "the search grid was not painted again");
                 break;
             }
             waitUntilIdle();
@@ -1027,7 +1050,8 @@ BENCHMARK(BM_IssueNoteBuild)->Apply(sizes)->UseManualTime()->Iterations(2)->Unit
 void BM_StockReportBuild(benchmark::State& state)
 {
     Program program(int(state.range(0)));
-    measureBuild(state, *QrLapStock, "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg", {},
+    measureBuild(state, *QrLapStock,
+                 "SELECT KdBrg, NamaBrg, Stock, Reorder, Satuan FROM Barang ORDER BY KdBrg", {},
                  program.file);
 }
 BENCHMARK(BM_StockReportBuild)->Apply(sizes)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
@@ -1047,7 +1071,8 @@ public:
             return false;
         QPointer<report::PreviewWindow> target(window);
         QMetaObject::invokeMethod(
-            this, [this, target] {
+            this,
+            [this, target] {
                 firstMs = msSince(start);
                 if (!target)
                     return;

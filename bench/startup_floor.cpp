@@ -1,8 +1,8 @@
 // The floor of the start-up: what the program's start-up asks of the
 // database, straight on the engine with the program's settings, from a
 // process of its own. usage: startup_floor FILE
-#include <sqlite3.h>
 #include <cstdio>
+#include <sqlite3.h>
 
 static int run(sqlite3* db, const char* sql)
 {
@@ -24,10 +24,14 @@ int main(int argc, char** argv)
     const char* steps[] = {
         "PRAGMA synchronous=FULL",
         "SELECT name, sql FROM sqlite_master WHERE type='table'",
-        "PRAGMA table_info(Barang)", "SELECT * FROM Barang ORDER BY KdBrg LIMIT 1",
-        "PRAGMA table_info(MasKlrBrg)", "SELECT * FROM MasKlrBrg ORDER BY No LIMIT 1",
-        "PRAGMA table_info(DetilKlrBrg)", "SELECT rowid, * FROM DetilKlrBrg ORDER BY rowid LIMIT 1",
-        "PRAGMA table_info(BrgMasuk)", "SELECT rowid, * FROM BrgMasuk ORDER BY rowid LIMIT 1",
+        "PRAGMA table_info(Barang)",
+        "SELECT * FROM Barang ORDER BY KdBrg LIMIT 1",
+        "PRAGMA table_info(MasKlrBrg)",
+        "SELECT * FROM MasKlrBrg ORDER BY No LIMIT 1",
+        "PRAGMA table_info(DetilKlrBrg)",
+        "SELECT rowid, * FROM DetilKlrBrg ORDER BY rowid LIMIT 1",
+        "PRAGMA table_info(BrgMasuk)",
+        "SELECT rowid, * FROM BrgMasuk ORDER BY rowid LIMIT 1",
         "Select * from Barang\r\nWhere IfNull(Stock,0) <= IfNull(Reorder,0)\r\nOrder By KdBrg",
     };
     int failed = 0;

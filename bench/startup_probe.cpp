@@ -17,8 +17,8 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
-            Fpass && static_cast<QWidget*>(watched)->window() == Fpass && !seen_) {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() && Fpass &&
+            static_cast<QWidget*>(watched)->window() == Fpass && !seen_) {
             seen_ = true;
             endAfterThisPaint();
         }

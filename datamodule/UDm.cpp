@@ -33,33 +33,44 @@ TFDM::TFDM()
     };
 
     TBarang = table(QStringLiteral("TBarang"), QStringLiteral("Barang.db"));
-    TBarangKdBrg = TBarang->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
-    TBarangNamaBrg = TBarang->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), FieldType::String, 20);
-    TBarangStock = TBarang->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::Float);
-    TBarangReorder = TBarang->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), FieldType::Float);
-    TBarangSatuan = TBarang->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), FieldType::String, 10);
+    TBarangKdBrg =
+        TBarang->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
+    TBarangNamaBrg =
+        TBarang->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), FieldType::String, 20);
+    TBarangStock =
+        TBarang->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::Float);
+    TBarangReorder =
+        TBarang->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), FieldType::Float);
+    TBarangSatuan =
+        TBarang->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), FieldType::String, 10);
     DsBarang = source(QStringLiteral("DsBarang"), TBarang);
 
     TMasKeluar = table(QStringLiteral("TMasKeluar"), QStringLiteral("MasKlrBrg.db"));
-    TMasKeluarNo = TMasKeluar->addField(QStringLiteral("TMasKeluarNo"), QStringLiteral("No"), FieldType::AutoInc);
+    TMasKeluarNo =
+        TMasKeluar->addField(QStringLiteral("TMasKeluarNo"), QStringLiteral("No"), FieldType::AutoInc);
     // Issue numbers grow past 15 characters from the 100th issue on; the
     // field holds 25 so that a printed number always finds its issue.
-    TMasKeluarNo_Keluar =
-        TMasKeluar->addField(QStringLiteral("TMasKeluarNo_Keluar"), QStringLiteral("No_Keluar"), FieldType::String, 25);
-    TMasKeluarTgl = TMasKeluar->addField(QStringLiteral("TMasKeluarTgl"), QStringLiteral("Tgl"), FieldType::Date);
+    TMasKeluarNo_Keluar = TMasKeluar->addField(QStringLiteral("TMasKeluarNo_Keluar"),
+                                               QStringLiteral("No_Keluar"), FieldType::String, 25);
+    TMasKeluarTgl =
+        TMasKeluar->addField(QStringLiteral("TMasKeluarTgl"), QStringLiteral("Tgl"), FieldType::Date);
     DsMasKeluar = source(QStringLiteral("DsMasKeluar"), TMasKeluar);
 
     TDetilKlr = table(QStringLiteral("TDetilKlr"), QStringLiteral("DetilKlrBrg.db"));
-    TDetilKlrNo_Keluar =
-        TDetilKlr->addField(QStringLiteral("TDetilKlrNo_Keluar"), QStringLiteral("No_Keluar"), FieldType::String, 25);
-    TDetilKlrKdBrg = TDetilKlr->addField(QStringLiteral("TDetilKlrKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
-    TDetilKlrJml = TDetilKlr->addField(QStringLiteral("TDetilKlrJml"), QStringLiteral("Jml"), FieldType::Float);
+    TDetilKlrNo_Keluar = TDetilKlr->addField(QStringLiteral("TDetilKlrNo_Keluar"),
+                                             QStringLiteral("No_Keluar"), FieldType::String, 25);
+    TDetilKlrKdBrg =
+        TDetilKlr->addField(QStringLiteral("TDetilKlrKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
+    TDetilKlrJml =
+        TDetilKlr->addField(QStringLiteral("TDetilKlrJml"), QStringLiteral("Jml"), FieldType::Float);
     DsDetilKlr = source(QStringLiteral("DsDetilKlr"), TDetilKlr);
 
     TMasuk = table(QStringLiteral("TMasuk"), QStringLiteral("BrgMasuk.db"));
-    TMasukNo_SMasuk = TMasuk->addField(QStringLiteral("TMasukNo_SMasuk"), QStringLiteral("No_SMasuk"), FieldType::String, 15);
+    TMasukNo_SMasuk = TMasuk->addField(QStringLiteral("TMasukNo_SMasuk"), QStringLiteral("No_SMasuk"),
+                                       FieldType::String, 15);
     TMasukTgl = TMasuk->addField(QStringLiteral("TMasukTgl"), QStringLiteral("Tgl"), FieldType::Date);
-    TMasukKdBrg = TMasuk->addField(QStringLiteral("TMasukKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
+    TMasukKdBrg =
+        TMasuk->addField(QStringLiteral("TMasukKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
     TMasukJml = TMasuk->addField(QStringLiteral("TMasukJml"), QStringLiteral("Jml"), FieldType::Float);
     DsTMasuk = source(QStringLiteral("DsTMasuk"), TMasuk);
 
@@ -69,10 +80,11 @@ TFDM::TFDM()
                                               QStringLiteral("           (No_SMasuk=:Masuk)")});
     DsQMasuk = source(QStringLiteral("DsQMasuk"), QMasuk);
 
-    QKeluar = query(QStringLiteral("QKeluar"), {QStringLiteral("Select DetilKlrBrg.KdBrg,NamaBrg,Satuan,Jml "),
-                                                QStringLiteral("From DetilKlrBrg,Barang"),
-                                                QStringLiteral("where (DetilKlrBrg.KdBrg=Barang.KdBrg) and"),
-                                                QStringLiteral("           (No_Keluar=:Kel)")});
+    QKeluar =
+        query(QStringLiteral("QKeluar"), {QStringLiteral("Select DetilKlrBrg.KdBrg,NamaBrg,Satuan,Jml "),
+                                          QStringLiteral("From DetilKlrBrg,Barang"),
+                                          QStringLiteral("where (DetilKlrBrg.KdBrg=Barang.KdBrg) and"),
+                                          QStringLiteral("           (No_Keluar=:Kel)")});
     DsQKeluar = source(QStringLiteral("DsQKeluar"), QKeluar);
 
     QLapMasuk = query(QStringLiteral("QLapMasuk"),
@@ -93,8 +105,9 @@ TFDM::TFDM()
                         QStringLiteral("           (MasKlrBrg.No_Keluar=DetilKlrBrg.No_Keluar) and"),
                         QStringLiteral("           (Tgl>=:Tgla and Tgl<=:Tglb)")});
 
-    QCari = query(QStringLiteral("QCari"), {QStringLiteral("Select KdBrg,NamaBrg"), QStringLiteral("From Barang"),
-                                            QStringLiteral("Where NamaBrg Like:Barang")});
+    QCari =
+        query(QStringLiteral("QCari"), {QStringLiteral("Select KdBrg,NamaBrg"), QStringLiteral("From Barang"),
+                                        QStringLiteral("Where NamaBrg Like:Barang")});
     DsQCari = source(QStringLiteral("DsQCari"), QCari);
 
     // A stock never received and a level never set read as 0, as everywhere

@@ -1,7 +1,7 @@
 #include "entry/EntrySteps.h"
 
-#include "platform/ui/Edit.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Edit.h"
 
 #include <algorithm>
 
@@ -44,7 +44,8 @@ bool enterInDigitBox(QChar& key)
 
 void digitBox(ui::Edit* box)
 {
-    box->setInsertRule([](const QString& inserted) { return std::all_of(inserted.begin(), inserted.end(), isDigit); });
+    box->setInsertRule(
+        [](const QString& inserted) { return std::all_of(inserted.begin(), inserted.end(), isDigit); });
 }
 
 } // namespace entry

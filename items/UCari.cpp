@@ -1,8 +1,8 @@
 #include "items/UCari.h"
 
 #include "datamodule/UDm.h"
-#include "platform/ui/Edit.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Edit.h"
 
 TFCari* FCari = nullptr;
 

@@ -99,8 +99,7 @@ void TFEditBrg::Button1Click()
         transaction.commit();
     }
     if (ui::messageBox(QStringLiteral("Apakah Ada Edit Data Barang Lagi...?"), QStringLiteral("Konfirmasi"),
-                       ui::mbYesNo | ui::mbIconQuestion)
-        == ui::idYes)
+                       ui::mbYesNo | ui::mbIconQuestion) == ui::idYes)
         FormActivate();
     else
         closeForm();

@@ -143,8 +143,7 @@ void TFBarang::Button1Click()
         transaction.commit();
     }
     if (ui::messageBox(QStringLiteral("Apakah Ada Input Data Barang Lagi...?"), QStringLiteral("Konfirmasi"),
-                       ui::mbYesNo | ui::mbIconQuestion)
-        == ui::idYes)
+                       ui::mbYesNo | ui::mbIconQuestion) == ui::idYes)
         FormActivate();
     else
         closeForm();
@@ -168,8 +167,7 @@ void TFBarang::Button4Click()
 void TFBarang::Button5Click()
 {
     if (ui::messageBox(QStringLiteral("Yakin Data Barang Akan Dihapus...?"), QStringLiteral("Konfirmasi"),
-                       ui::mbYesNo | ui::mbIconQuestion)
-        != ui::idYes)
+                       ui::mbYesNo | ui::mbIconQuestion) != ui::idYes)
         return;
     FDM->TBarang->deleteRecord();
     FormActivate();

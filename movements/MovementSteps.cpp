@@ -5,10 +5,10 @@
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
 #include "platform/rtl/Format.h"
-#include "platform/ui/Edit.h"
-#include "platform/ui/Label.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Label.h"
 
 namespace movements {
 
@@ -24,7 +24,8 @@ bool findItem(const ItemBoxes& boxes)
 
 void refuseCode(const ItemBoxes& boxes)
 {
-    ui::showMessage(QStringLiteral("Kode Barang : ") + boxes.code->text() + QStringLiteral(" Tidak Terdaftar...!"));
+    ui::showMessage(QStringLiteral("Kode Barang : ") + boxes.code->text() +
+                    QStringLiteral(" Tidak Terdaftar...!"));
     boxes.code->clear();
     boxes.search->setFocus();
 }
@@ -42,8 +43,8 @@ void showItem(const ItemBoxes& boxes)
 
 QString issueNumber(qint64 n, const QString& dateText)
 {
-    return QStringLiteral("0") + QString::number(n) + QStringLiteral("/DBK/") + dateText.mid(3, 2)
-         + QStringLiteral("/") + dateText.mid(6, 4);
+    return QStringLiteral("0") + QString::number(n) + QStringLiteral("/DBK/") + dateText.mid(3, 2) +
+           QStringLiteral("/") + dateText.mid(6, 4);
 }
 
 void listIssueLines(const QString& number)

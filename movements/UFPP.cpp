@@ -28,7 +28,8 @@ TFMasuk::TFMasuk(QWidget* parent) : ui::Form(parent)
 
 movements::ItemBoxes TFMasuk::items() const
 {
-    return {.code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button3};
+    return {
+        .code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button3};
 }
 
 void TFMasuk::FormActivate()
@@ -100,9 +101,8 @@ void TFMasuk::Button1Click()
     FDM->QMasuk->prepare();
     FDM->QMasuk->paramByName(QStringLiteral("Masuk")).setAsString(Edit1->text());
     FDM->QMasuk->open();
-    if (ui::messageBox(QStringLiteral("Apakah Ada Barang Dgn No.Surat Yang Sama..?"), QStringLiteral("Konfirmasi"),
-                       ui::mbYesNo | ui::mbIconQuestion)
-        == ui::idYes) {
+    if (ui::messageBox(QStringLiteral("Apakah Ada Barang Dgn No.Surat Yang Sama..?"),
+                       QStringLiteral("Konfirmasi"), ui::mbYesNo | ui::mbIconQuestion) == ui::idYes) {
         for (ui::Edit* box : {Edit2, Edit3, Edit4, Edit5})
             box->clear();
         Edit5->setEnabled(false);

@@ -61,8 +61,8 @@ void TFPackinglist::Button1Click()
     {
         movements::HeaderIndex byNumber(*FDM->TMasKeluar, QStringLiteral("KeluarIDX"));
         ReprintDateText = FDM->TMasKeluar->findKey(Edit1->text())
-                            ? rtl::dateToStr(FDM->TMasKeluarTgl->asDateTime().date())
-                            : QString();
+                              ? rtl::dateToStr(FDM->TMasKeluarTgl->asDateTime().date())
+                              : QString();
     }
     movements::previewIssueNote(Edit1->text(), ReprintDateText);
 }

@@ -34,7 +34,8 @@ TFKeluar::TFKeluar(QWidget* parent) : ui::Form(parent)
 
 movements::ItemBoxes TFKeluar::items() const
 {
-    return {.code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button4};
+    return {
+        .code = Edit2, .name = Edit3, .unit = Label9, .stock = Edit4, .quantity = Edit5, .search = Button4};
 }
 
 // Each activation starts a fresh issue under the number that follows the
@@ -142,8 +143,7 @@ void TFKeluar::Button1Click()
     }
     movements::listIssueLines(Edit1->text());
     if (ui::messageBox(QStringLiteral("Apakah Ada Data Barang Lagi Dengan No.Surat Yang Sama"),
-                       QStringLiteral("Konfirmasi"), ui::mbYesNo | ui::mbIconQuestion)
-        == ui::idYes) {
+                       QStringLiteral("Konfirmasi"), ui::mbYesNo | ui::mbIconQuestion) == ui::idYes) {
         for (ui::Edit* box : {Edit2, Edit3, Edit4})
             box->clear();
         Edit5->setEnabled(false);

@@ -4,8 +4,7 @@
 
 TQrKeluar* QrKeluar = nullptr;
 
-TQrKeluar::TQrKeluar()
-    : report::Report(QStringLiteral("QrKeluar"), dataSetOfFDM)
+TQrKeluar::TQrKeluar() : report::Report(QStringLiteral("QrKeluar"), dataSetOfFDM)
 {
     TitleBand1 = band(QStringLiteral("TitleBand1"));
     QRImage1 = item<report::Image>(QStringLiteral("QRImage1"));

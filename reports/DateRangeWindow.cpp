@@ -6,8 +6,8 @@
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Format.h"
 #include "platform/ui/Button.h"
-#include "platform/ui/MaskEdit.h"
 #include "platform/ui/DBGrid.h"
+#include "platform/ui/MaskEdit.h"
 
 namespace {
 

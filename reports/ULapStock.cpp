@@ -17,12 +17,21 @@ TFLapStock::TFLapStock(QWidget* parent) : ui::Form(parent)
     title.setPixelSize(ui::pixelsOfPoints(8));
     title.setBold(true);
     DBGrid1->setColumns({
-        {.fieldName = QStringLiteral("KdBrg"), .title = QStringLiteral("Kode Barang"), .width = 91, .titleFont = title,
+        {.fieldName = QStringLiteral("KdBrg"),
+         .title = QStringLiteral("Kode Barang"),
+         .width = 91,
+         .titleFont = title,
          .color = ui::clMenu},
-        {.fieldName = QStringLiteral("NamaBrg"), .title = QStringLiteral("Nama Barang"), .width = 221,
-         .titleFont = title, .color = ui::clInactiveCaptionText},
+        {.fieldName = QStringLiteral("NamaBrg"),
+         .title = QStringLiteral("Nama Barang"),
+         .width = 221,
+         .titleFont = title,
+         .color = ui::clInactiveCaptionText},
         {.fieldName = QStringLiteral("Satuan"), .width = 103, .titleFont = title},
-        {.fieldName = QStringLiteral("Stock"), .title = QStringLiteral("Jml Stock"), .width = 118, .titleFont = title,
+        {.fieldName = QStringLiteral("Stock"),
+         .title = QStringLiteral("Jml Stock"),
+         .width = 118,
+         .titleFont = title,
          .color = ui::clInactiveCaptionText},
     });
     // Read-only (set in its definition): a report window deletes no item.

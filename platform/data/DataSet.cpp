@@ -146,7 +146,8 @@ bool DataSet::fetchOne(const std::optional<Bookmark>& from, bool forward, Row& r
 
 Field* DataSet::makeField(const QString& componentName, const QString& fieldName, FieldType type, int size)
 {
-    fields_.push_back(std::make_unique<Field>(this, componentName, fieldName, type, size, int(fields_.size())));
+    fields_.push_back(
+        std::make_unique<Field>(this, componentName, fieldName, type, size, int(fields_.size())));
     return fields_.back().get();
 }
 

@@ -53,13 +53,13 @@ public:
     void prior(); // at the first row sets bof() and stays
     bool eof() const { return eof_; }
     bool bof() const { return bof_; }
-    bool isEmpty() const;   // no current row
+    bool isEmpty() const;             // no current row
     virtual qint64 recordCount() = 0; // counted by the engine, no row is kept
 
     // Fields in row order. Tables use the persistent fields they were given;
     // queries make one field per result column when opened.
     const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
-    Field* findField(const QString& fieldName) const; // matched without regard to case
+    Field* findField(const QString& fieldName) const;   // matched without regard to case
     Field* fieldByName(const QString& fieldName) const; // raises "Field '%s' not found"
 
     // Raw values of the current row (empty when there is none).
@@ -75,7 +75,10 @@ public:
     // to `count` rows from `position` on. Neither moves the current row.
     virtual qint64 positionOf(const Bookmark& bookmark) = 0;
     virtual std::vector<Row> fetchRowsFrom(qint64 position, int count) = 0;
-    std::optional<Bookmark> bookmark() const { return isEmpty() ? std::nullopt : std::optional(current_.bookmark); }
+    std::optional<Bookmark> bookmark() const
+    {
+        return isEmpty() ? std::nullopt : std::optional(current_.bookmark);
+    }
     void gotoBookmark(const Bookmark& bookmark);
 
     // Bound listeners; a listener destroyed first leaves by itself.

@@ -96,7 +96,8 @@ void Database::noteLog()
     if (logSeen_ || !logReady_)
         return;
     sqlite3_file* log = nullptr;
-    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log || !log->pMethods)
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log ||
+        !log->pMethods)
         return;
     logSeen_ = true;
     logId_ = FileId::of(logFile());
@@ -286,7 +287,8 @@ void Database::watchEventLoop()
     if (eventLoop_)
         return;
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        eventLoop_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { releaseReads(); });
+        eventLoop_ =
+            QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] { releaseReads(); });
 }
 
 // A writing statement is about to run. Inside a transaction it is stored

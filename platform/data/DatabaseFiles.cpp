@@ -24,7 +24,8 @@ namespace {
 bool writable(const QString& path, bool folder)
 {
 #ifdef Q_OS_UNIX
-    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), folder ? W_OK | X_OK : W_OK, AT_EACCESS) == 0;
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), folder ? W_OK | X_OK : W_OK,
+                       AT_EACCESS) == 0;
 #else
     Q_UNUSED(folder);
     return QFileInfo(path).isWritable();
@@ -58,7 +59,8 @@ std::optional<FileId> FileId::of(const QString& path)
 #endif
 }
 
-DatabaseLock::DatabaseLock(const QString& database) : name_(QFile::encodeName(database + QStringLiteral("-lock")))
+DatabaseLock::DatabaseLock(const QString& database)
+    : name_(QFile::encodeName(database + QStringLiteral("-lock")))
 {
 #ifdef Q_OS_UNIX
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -71,7 +71,8 @@ AliasEntry aliasEntry(const QString& alias)
     // A missing Path= counts as an empty one.
     if (named)
         throw rtl::DatabaseError(
-            QStringLiteral("The database alias %1 has no folder: its Path= is empty in %2").arg(alias, config));
+            QStringLiteral("The database alias %1 has no folder: its Path= is empty in %2")
+                .arg(alias, config));
     throw rtl::DatabaseError(QStringLiteral("Unknown database alias: %1").arg(alias));
 }
 

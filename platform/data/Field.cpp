@@ -34,7 +34,9 @@ QString cutToWidth(const QString& text, int width)
 {
     qsizetype units = 0;
     for (int chars = 0; chars < width && units < text.size(); ++chars)
-        units += text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate() ? 2 : 1;
+        units += text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate()
+                     ? 2
+                     : 1;
     return text.left(units);
 }
 

@@ -43,8 +43,7 @@ public:
 
     // Calls f for each link, as T; links added meanwhile wait for the next
     // round, and links removed or destroyed meanwhile are skipped.
-    template <class T, class F>
-    void forEach(F f)
+    template <class T, class F> void forEach(F f)
     {
         ++walking_;
         const size_t n = links_.size();

@@ -34,10 +34,10 @@ void Param::clear()
 
 namespace {
 
-constexpr qint64 kWindowRows = 512; // rows kept around the last ones asked for
-constexpr qint64 kMargin = 32;      // rows read before a place jumped to
-constexpr qint64 kBackMargin = 256; // the same, when reading backwards
-constexpr qint64 kStepAhead = 256;  // a walk steps on rather than run again
+constexpr qint64 kWindowRows = 512;  // rows kept around the last ones asked for
+constexpr qint64 kMargin = 32;       // rows read before a place jumped to
+constexpr qint64 kBackMargin = 256;  // the same, when reading backwards
+constexpr qint64 kStepAhead = 256;   // a walk steps on rather than run again
 constexpr qint64 kFirstRange = 4096; // rowids a count step reads at first
 
 using Clock = std::chrono::steady_clock;
@@ -50,8 +50,8 @@ double msSince(Clock::time_point t)
 } // namespace
 
 struct Query::Impl {
-    std::string plain;  // the statement
-    std::string paged;  // the same from a place (LIMIT/OFFSET); empty when the engine will not wrap it
+    std::string plain; // the statement
+    std::string paged; // the same from a place (LIMIT/OFFSET); empty when the engine will not wrap it
     std::vector<std::pair<QByteArray, QVariant>> values; // parameter values of this opening
     std::vector<FieldType> types;
 
@@ -64,7 +64,7 @@ struct Query::Impl {
     // still to be counted; `changes` tells whether the database changed.
     struct Counting {
         std::string bounds, range;
-        bool tried = false;        // the whole result was stepped through once
+        bool tried = false; // the whole result was stepped through once
         bool started = false;
         qint64 lo = 0, last = 0, counted = 0, changes = 0, width = kFirstRange;
     };
@@ -173,8 +173,9 @@ QStringList Query::parseParamNames(const QString& text)
         int j = i + 1;
         while (j < text.size()) {
             const QChar e = text[j];
-            if (e == QLatin1Char(' ') || e == QLatin1Char(',') || e == QLatin1Char(';') || e == QLatin1Char(')') ||
-                e == QLatin1Char('\r') || e == QLatin1Char('\n') || e == QLatin1Char('\t'))
+            if (e == QLatin1Char(' ') || e == QLatin1Char(',') || e == QLatin1Char(';') ||
+                e == QLatin1Char(')') || e == QLatin1Char('\r') || e == QLatin1Char('\n') ||
+                e == QLatin1Char('\t'))
                 break;
             ++j;
         }

@@ -14,12 +14,13 @@ FieldType typeOfDeclared(const QString& declared, int* width)
     }
     if (d.contains(QLatin1String("DATE")))
         return FieldType::Date;
-    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("TEXT")) || d.contains(QLatin1String("CLOB")))
+    if (d.contains(QLatin1String("CHAR")) || d.contains(QLatin1String("TEXT")) ||
+        d.contains(QLatin1String("CLOB")))
         return FieldType::String;
     if (d.contains(QLatin1String("INT")))
         return FieldType::Integer;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) || d.contains(QLatin1String("DOUB")) ||
-        d.contains(QLatin1String("NUM")))
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
+        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")))
         return FieldType::Float;
     return FieldType::String;
 }

@@ -46,9 +46,11 @@ void Statement::bind(int index, const QVariant& value)
             rc = sqlite3_bind_int64(h, index, value.toLongLong());
             break;
         default: {
-            const QByteArray text = value.typeId() == QMetaType::QDate       ? value.toDate().toString(Qt::ISODate).toUtf8()
-                                    : value.typeId() == QMetaType::QDateTime ? value.toDateTime().date().toString(Qt::ISODate).toUtf8()
-                                                                             : value.toString().toUtf8();
+            const QByteArray text = value.typeId() == QMetaType::QDate
+                                        ? value.toDate().toString(Qt::ISODate).toUtf8()
+                                    : value.typeId() == QMetaType::QDateTime
+                                        ? value.toDateTime().date().toString(Qt::ISODate).toUtf8()
+                                        : value.toString().toUtf8();
             rc = sqlite3_bind_text(h, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
             break;
         }

@@ -33,9 +33,9 @@ public:
     bool bind(const QByteArray& name, const QVariant& value);
     bool hasParameter(const QByteArray& name) const;
 
-    bool step();        // the next row; false at the end
-    void run();         // every row, for statements that return none
-    void rewind();      // from the start again, with the same values
+    bool step();                // the next row; false at the end
+    void run();                 // every row, for statements that return none
+    void rewind();              // from the start again, with the same values
     long long position() const; // rows stepped since the run began
 
     int columnCount() const;

@@ -180,7 +180,8 @@ std::vector<Row> Table::fetchRows(const std::optional<Bookmark>& from, int count
     if (!db_ || count <= 0)
         return {};
     Impl& m = *d;
-    Statement st(*db_, from ? (forward ? m.sql->next : m.sql->prior) : (forward ? m.sql->first : m.sql->last));
+    Statement st(*db_,
+                 from ? (forward ? m.sql->next : m.sql->prior) : (forward ? m.sql->first : m.sql->last));
     int next = 1;
     if (from)
         for (const auto& v : from->key)
@@ -223,7 +224,8 @@ std::vector<Row> Table::fetchRowsFrom(qint64 position, int count)
             key.key.push_back(at.raw(i));
     }
     // A key without a value compares with nothing: read by place instead.
-    const bool null = std::any_of(key.key.begin(), key.key.end(), [](const QVariant& v) { return !v.isValid(); });
+    const bool null =
+        std::any_of(key.key.begin(), key.key.end(), [](const QVariant& v) { return !v.isValid(); });
     Statement st(*db_, null ? d->sql->from : d->sql->fromKey);
     int n = 1;
     if (null) {

@@ -24,7 +24,8 @@ TableStatements::TableStatements(const QString& table, const QStringList& select
     const std::string selectList = quotedAll(selected).join(QLatin1Char(',')).toStdString();
 
     const std::string source = " FROM " + sql::quoted(table).toStdString();
-    const std::string cols = selectList + (selectList.empty() ? "" : ",") + order.join(QLatin1Char(',')).toStdString();
+    const std::string cols =
+        selectList + (selectList.empty() ? "" : ",") + order.join(QLatin1Char(',')).toStdString();
     const std::string asc = " ORDER BY " + order.join(QLatin1Char(',')).toStdString();
     QStringList descList;
     for (const auto& o : order)
@@ -37,14 +38,16 @@ TableStatements::TableStatements(const QString& table, const QStringList& select
     const QString keyList = order.join(QLatin1Char(','));
     const QString markList = marks.join(QLatin1Char(','));
     const std::string lhs = (order.size() == 1 ? keyList : QStringLiteral("(%1)").arg(keyList)).toStdString();
-    const std::string rhs = (order.size() == 1 ? markList : QStringLiteral("(%1)").arg(markList)).toStdString();
+    const std::string rhs =
+        (order.size() == 1 ? markList : QStringLiteral("(%1)").arg(markList)).toStdString();
     first = "SELECT " + cols + source + asc + " LIMIT ?";
     last = "SELECT " + cols + source + desc + " LIMIT ?";
     next = "SELECT " + cols + source + " WHERE " + lhs + " > " + rhs + asc + " LIMIT ?";
     prior = "SELECT " + cols + source + " WHERE " + lhs + " < " + rhs + desc + " LIMIT ?";
     at = "SELECT " + cols + source + " WHERE rowid = ?";
     if (!keys.isEmpty())
-        find = "SELECT " + cols + source + " WHERE " + sql::quoted(keys.first()).toStdString() + " = ?" + asc + " LIMIT 1";
+        find = "SELECT " + cols + source + " WHERE " + sql::quoted(keys.first()).toStdString() + " = ?" +
+               asc + " LIMIT 1";
     count = "SELECT count(*)" + source;
     from = "SELECT " + cols + source + asc + " LIMIT ? OFFSET ?";
     // A place is found on the order's index alone, counted from the nearer
@@ -63,9 +66,9 @@ TableStatements::TableStatements(const QString& table, const QStringList& select
             rest.append(order[i]);
             restMarks.append(QStringLiteral("?%1").arg(i + 1));
         }
-        before = "SELECT (SELECT count(*)" + source + " WHERE " + firstKey + " < ?1) + (SELECT count(*)" + source +
-                 " WHERE " + firstKey + " = ?1 AND (" + rest.join(QLatin1Char(',')).toStdString() + ") < (" +
-                 restMarks.join(QLatin1Char(',')).toStdString() + "))";
+        before = "SELECT (SELECT count(*)" + source + " WHERE " + firstKey + " < ?1) + (SELECT count(*)" +
+                 source + " WHERE " + firstKey + " = ?1 AND (" + rest.join(QLatin1Char(',')).toStdString() +
+                 ") < (" + restMarks.join(QLatin1Char(',')).toStdString() + "))";
     }
 }
 
@@ -86,8 +89,8 @@ std::string TableStatements::update(const QString& table, const QStringList& col
     QStringList sets;
     for (const auto& c : columns)
         sets.append(sql::quoted(c) + QStringLiteral("=?"));
-    return "UPDATE " + sql::quoted(table).toStdString() + " SET " + sets.join(QLatin1Char(',')).toStdString() +
-           " WHERE rowid=?";
+    return "UPDATE " + sql::quoted(table).toStdString() + " SET " +
+           sets.join(QLatin1Char(',')).toStdString() + " WHERE rowid=?";
 }
 
 std::string TableStatements::remove(const QString& table)

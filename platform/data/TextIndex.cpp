@@ -35,7 +35,8 @@ bool narrows(const QString& pattern)
 QRegularExpressionMatch matchShape(const std::string& sql)
 {
     static const QRegularExpression shape(
-        QStringLiteral(R"(^\s*select\s+([\w\s.,*]+?)\s+from\s+(\w+)\s+where\s+(?:\w+\.)?(\w+)\s+like\s*:(\w+)\s*$)"),
+        QStringLiteral(
+            R"(^\s*select\s+([\w\s.,*]+?)\s+from\s+(\w+)\s+where\s+(?:\w+\.)?(\w+)\s+like\s*:(\w+)\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     thread_local std::string lastSql;
     thread_local QRegularExpressionMatch lastMatch;
@@ -56,23 +57,28 @@ QStringList statements(const QString& table, const QString& column)
     const QString add = QStringLiteral("INSERT INTO %1(rowid, %2) VALUES (new.rowid, new.%2);").arg(index, c);
     const QString remove =
         QStringLiteral("INSERT INTO %1(%1, rowid, %2) VALUES ('delete', old.rowid, old.%2);").arg(index, c);
-    auto trigger = [&](const char* when) { return sql::quoted(indexName(table, column) + QLatin1String(when)); };
+    auto trigger = [&](const char* when) {
+        return sql::quoted(indexName(table, column) + QLatin1String(when));
+    };
     return {
         // Trigrams, folded to one letter case; LIKE checks every row found.
         QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(%2, content=%3, content_rowid='rowid', "
                        "tokenize='trigram', detail='none', columnsize=0)")
             .arg(index, c, t),
         QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END").arg(trigger("_added"), t, add),
-        QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN %3 END").arg(trigger("_removed"), t, remove),
+        QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN %3 END")
+            .arg(trigger("_removed"), t, remove),
         // A change of stock leaves the index alone.
-        QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE ON %2 WHEN old.%3 IS NOT new.%3 OR old.rowid IS NOT new.rowid "
-                       "BEGIN %4 %5 END")
+        QStringLiteral(
+            "CREATE TRIGGER %1 AFTER UPDATE ON %2 WHEN old.%3 IS NOT new.%3 OR old.rowid IS NOT new.rowid "
+            "BEGIN %4 %5 END")
             .arg(trigger("_changed"), t, c, remove, add),
         QStringLiteral("INSERT INTO %1(%1) VALUES ('rebuild')").arg(index),
     };
 }
 
-std::string plan(Database& db, const std::string& sql, const std::vector<std::pair<QByteArray, QVariant>>& values)
+std::string plan(Database& db, const std::string& sql,
+                 const std::vector<std::pair<QByteArray, QVariant>>& values)
 {
     const QRegularExpressionMatch m = matchShape(sql);
     if (!m.hasMatch())
@@ -88,8 +94,9 @@ std::string plan(Database& db, const std::string& sql, const std::vector<std::pa
     // own condition keeps those it holds, so the rows are the scan's.
     const QString t = sql::quoted(table), c = sql::quoted(column);
     const std::string indexed =
-        QStringLiteral("SELECT %1 FROM (SELECT %2.* FROM %3 AS tk_text CROSS JOIN %2 ON %2.rowid = tk_text.rowid "
-                       "WHERE tk_text.%4 LIKE :%5) AS %2 WHERE %4 LIKE :%5")
+        QStringLiteral(
+            "SELECT %1 FROM (SELECT %2.* FROM %3 AS tk_text CROSS JOIN %2 ON %2.rowid = tk_text.rowid "
+            "WHERE tk_text.%4 LIKE :%5) AS %2 WHERE %4 LIKE :%5")
             .arg(m.captured(1), t, sql::quoted(indexName(table, column)), c, param)
             .toStdString();
     if (db.compiles(indexed))
@@ -111,8 +118,9 @@ RangeCount rangeCount(const std::string& sql)
     return {QStringLiteral("SELECT (SELECT min(rowid) FROM %1), (SELECT max(rowid) FROM %1), total_changes()")
                 .arg(t)
                 .toStdString(),
-            QStringLiteral("SELECT count(*), total_changes() FROM %1 NOT INDEXED WHERE rowid BETWEEN :tk_lo AND :tk_hi "
-                           "AND %2 LIKE :%3")
+            QStringLiteral(
+                "SELECT count(*), total_changes() FROM %1 NOT INDEXED WHERE rowid BETWEEN :tk_lo AND :tk_hi "
+                "AND %2 LIKE :%3")
                 .arg(t, c, param)
                 .toStdString()};
 }

@@ -29,7 +29,8 @@ QStringList statements(const QString& table, const QString& column);
 // wildcard and holds three characters in a row that are none), the same rows
 // in the same order through the index; otherwise `sql` itself. A column
 // without the index is given one at the connection's next write.
-std::string plan(Database& db, const std::string& sql, const std::vector<std::pair<QByteArray, QVariant>>& values);
+std::string plan(Database& db, const std::string& sql,
+                 const std::vector<std::pair<QByteArray, QVariant>>& values);
 
 // For a statement of that shape, the count of its rows in a range of the
 // table's rowids (:tk_lo to :tk_hi), read from the table alone, beside the

@@ -1,7 +1,7 @@
 #include "platform/data/Transaction.h"
 
-#include "platform/data/Database.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/Database.h"
 #include "platform/data/Table.h"
 #include "platform/rtl/Errors.h"
 

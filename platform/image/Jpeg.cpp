@@ -42,7 +42,7 @@ QByteArray readFile(const QString& path)
 // headerOnly.
 void decode(const QByteArray& bytes, ErrorManager& err, bool headerOnly)
 {
-    jpeg_decompress_struct info {};
+    jpeg_decompress_struct info{};
     info.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = onJpegError;
     err.pub.emit_message = onJpegMessage;
@@ -62,7 +62,8 @@ void decode(const QByteArray& bytes, ErrorManager& err, bool headerOnly)
     }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    err.image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
+    err.image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                       QImage::Format_RGB888);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = err.image.scanLine(static_cast<int>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
@@ -75,7 +76,7 @@ void decode(const QByteArray& bytes, ErrorManager& err, bool headerOnly)
 
 QImage decodeJpeg(const QByteArray& bytes)
 {
-    ErrorManager err {};
+    ErrorManager err{};
     decode(bytes, err, false);
     return std::move(err.image);
 }
@@ -87,7 +88,7 @@ QImage loadJpeg(const QString& path)
 
 QSize jpegSize(const QString& path)
 {
-    ErrorManager err {};
+    ErrorManager err{};
     decode(readFile(path), err, true);
     return err.size;
 }

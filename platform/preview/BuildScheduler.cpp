@@ -16,7 +16,8 @@ constexpr int kFirstPageRowsPerStep = 8; // the first page shows at once: few ro
 
 } // namespace
 
-BuildScheduler::BuildScheduler(const LayoutModel& layout, data::DataSet* dataSet, Guard guard, QObject* parent)
+BuildScheduler::BuildScheduler(const LayoutModel& layout, data::DataSet* dataSet, Guard guard,
+                               QObject* parent)
     : QObject(parent), layout_(layout), dataSet_(dataSet), guard_(std::move(guard))
 {
     document_.orientation = layout.orientation;

@@ -13,7 +13,8 @@ const char* const kFileFilter = "Report pages (*.tkr)";
 
 QString askSavePath(QWidget* parent)
 {
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), QString(), QLatin1String(kFileFilter));
+    QString path =
+        QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), QString(), QLatin1String(kFileFilter));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QLatin1String(".tkr");
     return path;
@@ -21,7 +22,8 @@ QString askSavePath(QWidget* parent)
 
 QString askLoadPath(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Load"), QString(), QLatin1String(kFileFilter));
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Load"), QString(),
+                                        QLatin1String(kFileFilter));
 }
 
 } // namespace report

@@ -35,7 +35,10 @@ constexpr int kFirstPaintWaitMs = 200;
 // activated again, which may happen while the preview is still open.
 class PreviewWindow::DataWatch : public data::DataLink {
 public:
-    DataWatch(data::DataSet* dataSet, bool& closed) : dataSet_(dataSet), closed_(closed) { dataSet_->addLink(this); }
+    DataWatch(data::DataSet* dataSet, bool& closed) : dataSet_(dataSet), closed_(closed)
+    {
+        dataSet_->addLink(this);
+    }
     ~DataWatch() override { dataSet_->removeLink(this); }
     DataWatch(const DataWatch&) = delete;
     DataWatch& operator=(const DataWatch&) = delete;
@@ -53,7 +56,8 @@ private:
 PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
 {
     setWindowTitle(QStringLiteral("Print Preview"));
-    pages_ = new BuildScheduler(report.layout(), report.dataSet(), [this](const auto& work) { run(work); }, this);
+    pages_ = new BuildScheduler(
+        report.layout(), report.dataSet(), [this](const auto& work) { run(work); }, this);
     connect(pages_, &BuildScheduler::progressed, this, &PreviewWindow::updateControls);
 
     auto* layout = new QVBoxLayout(this);
@@ -95,7 +99,9 @@ PreviewWindow::PreviewWindow(Layout& report) : QWidget(nullptr), report_(report)
     view_ = new PageView(this);
     // Queued, so that what else came with the first paint runs before the
     // first slice of building.
-    view_->painted = [this] { QMetaObject::invokeMethod(pages_, &BuildScheduler::goOn, Qt::QueuedConnection); };
+    view_->painted = [this] {
+        QMetaObject::invokeMethod(pages_, &BuildScheduler::goOn, Qt::QueuedConnection);
+    };
     scroll_->setWidget(view_);
     layout->addWidget(scroll_, 1);
     status_ = new QLabel(this);
@@ -119,7 +125,8 @@ QPrinter& PreviewWindow::printer()
     return *printer_;
 }
 
-QPushButton* PreviewWindow::addButton(const char* objectName, const QString& caption, std::function<void()> work)
+QPushButton* PreviewWindow::addButton(const char* objectName, const QString& caption,
+                                      std::function<void()> work)
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QLatin1String(objectName));
@@ -174,7 +181,8 @@ double PreviewWindow::pixelsPerMm() const
                                       (viewport.height() - 2 * kGap) / doc.pageHeight));
     case Zoom::PageWidth:
         // Leaves room for the vertical scroll bar that a page this wide needs.
-        return std::max(0.1, (scroll_->width() - scroll_->frameWidth() * 2 - scrollBar - 2 * kGap) / doc.pageWidth);
+        return std::max(0.1, (scroll_->width() - scroll_->frameWidth() * 2 - scrollBar - 2 * kGap) /
+                                 doc.pageWidth);
     case Zoom::Percent100:
         break;
     }
@@ -199,11 +207,14 @@ void PreviewWindow::updateControls()
 {
     const int count = document().pageCount();
     page_ = std::clamp(page_, 0, std::max(0, count - 1));
-    QString text = count == 0 ? QStringLiteral("No pages") : QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(count);
+    QString text =
+        count == 0 ? QStringLiteral("No pages") : QStringLiteral("Page %1 of %2").arg(page_ + 1).arg(count);
     if (!building() && !document().complete)
         text += QStringLiteral(" (incomplete: the data was closed or changed while the pages were built)");
     status_->setText(text);
-    auto enable = [this](const char* name, bool on) { findChild<QPushButton*>(QLatin1String(name))->setEnabled(on); };
+    auto enable = [this](const char* name, bool on) {
+        findChild<QPushButton*>(QLatin1String(name))->setEnabled(on);
+    };
     enable("firstPageButton", page_ > 0);
     enable("priorPageButton", page_ > 0);
     enable("nextPageButton", page_ + 1 < count);

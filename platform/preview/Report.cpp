@@ -7,9 +7,15 @@
 
 namespace report {
 
-Report::Report(const QString& layoutName, const DataSetResolver& resolveDataSet) : Layout(layoutName, resolveDataSet) {}
+Report::Report(const QString& layoutName, const DataSetResolver& resolveDataSet)
+    : Layout(layoutName, resolveDataSet)
+{
+}
 
-Report::Report(std::unique_ptr<LayoutModel> layout, data::DataSet* dataSet) : Layout(std::move(layout), dataSet) {}
+Report::Report(std::unique_ptr<LayoutModel> layout, data::DataSet* dataSet)
+    : Layout(std::move(layout), dataSet)
+{
+}
 
 Report::~Report() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/report/Layout.h"
 #include "platform/preview/PreviewWindow.h"
+#include "platform/report/Layout.h"
 
 #include <QPointer>
 #include <memory>

@@ -13,7 +13,7 @@ namespace report {
 namespace {
 
 constexpr quint32 kMagic = 0x544B5250; // "TKRP"
-constexpr quint16 kVersion = 2; // 2: whether the pages are complete
+constexpr quint16 kVersion = 2;        // 2: whether the pages are complete
 
 QDataStream& operator<<(QDataStream& out, const FontSpec& font)
 {
@@ -45,7 +45,8 @@ void saveDocument(const Document& document, const QString& path)
                 out << band.name << quint8(band.type) << band.top << band.height;
             out << quint32(page.primitives.size());
             for (const Primitive& p : page.primitives)
-                out << quint8(p.kind) << p.item << p.rect << p.clip << p.text << p.font << p.penWidth << qint32(p.image);
+                out << quint8(p.kind) << p.item << p.rect << p.clip << p.text << p.font << p.penWidth
+                    << qint32(p.image);
         }
     }
     rtl::replaceFileContents(path, bytes);
@@ -72,7 +73,8 @@ Document loadDocument(const QString& path)
     in >> orientation >> doc.pageWidth >> doc.pageHeight;
     if (version >= 2)
         in >> doc.complete;
-    doc.orientation = orientation == quint8(Orientation::Landscape) ? Orientation::Landscape : Orientation::Portrait;
+    doc.orientation =
+        orientation == quint8(Orientation::Landscape) ? Orientation::Landscape : Orientation::Portrait;
     // Counts are checked against what is left, so a damaged file cannot make
     // us allocate without bound.
     auto count = [&](quint32 n, qint64 minBytesEach) {
@@ -108,7 +110,8 @@ Document loadDocument(const QString& path)
             Primitive prim;
             quint8 kind = 0;
             qint32 image = -1;
-            in >> kind >> prim.item >> prim.rect >> prim.clip >> prim.text >> prim.font >> prim.penWidth >> image;
+            in >> kind >> prim.item >> prim.rect >> prim.clip >> prim.text >> prim.font >> prim.penWidth >>
+                image;
             if (kind > quint8(Primitive::Kind::Image) || image >= qint32(doc.images.size()))
                 throw notSaved;
             prim.kind = Primitive::Kind(kind);

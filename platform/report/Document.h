@@ -14,10 +14,10 @@ namespace report {
 struct Primitive {
     enum class Kind : quint8 { Text, Line, Image };
     Kind kind = Kind::Text;
-    QString item;  // the layout item that printed it (a band's name for its rules)
-    QRectF rect;   // text: its line box; line: from topLeft() to bottomRight(); image: target
-    QRectF clip;   // drawing is cut to it; empty: nothing to cut
-    QString text;  // one line
+    QString item; // the layout item that printed it (a band's name for its rules)
+    QRectF rect;  // text: its line box; line: from topLeft() to bottomRight(); image: target
+    QRectF clip;  // drawing is cut to it; empty: nothing to cut
+    QString text; // one line
     FontSpec font;
     double penWidth = 0;
     int image = -1; // into Document::images

@@ -28,7 +28,8 @@ constexpr int kPlainCount = kLastPlain - kFirstPlain + 1;
 // the texts that hold it to full shaping.
 class FontEntry {
 public:
-    explicit FontEntry(const QFont& f) : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent())
+    explicit FontEntry(const QFont& f)
+        : font(f), metrics(f), height(metrics.height()), ascent(metrics.ascent())
     {
         advances_.fill(kUnknown);
         kerning_.assign(size_t(kPlainCount) * kPlainCount, kUnknown);

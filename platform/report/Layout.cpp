@@ -11,7 +11,8 @@ Layout::Layout(const QString& layoutName, const DataSetResolver& resolveDataSet)
     if (!layout_->dataSetName.isEmpty()) {
         dataSet_ = resolveDataSet ? resolveDataSet(layout_->dataSetName) : nullptr;
         if (!dataSet_)
-            throw rtl::Error(QStringLiteral("Report layout %1: unknown dataset %2").arg(layoutName, layout_->dataSetName));
+            throw rtl::Error(
+                QStringLiteral("Report layout %1: unknown dataset %2").arg(layoutName, layout_->dataSetName));
     }
 }
 

@@ -31,8 +31,7 @@ public:
 
     Band* band(const QString& name) const;
     // An item by name, of the class the caller expects.
-    template <class T>
-    T* item(const QString& name) const
+    template <class T> T* item(const QString& name) const
     {
         T* found = dynamic_cast<T*>(layout_->findItem(name));
         if (!found)

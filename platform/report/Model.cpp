@@ -72,7 +72,8 @@ public:
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
         if (error.error != QJsonParseError::NoError)
-            fail(QStringLiteral("%1 at offset %2 of %3").arg(error.errorString()).arg(error.offset).arg(what));
+            fail(
+                QStringLiteral("%1 at offset %2 of %3").arg(error.errorString()).arg(error.offset).arg(what));
         if (!doc.isObject())
             fail(what + QStringLiteral(" is not an object"));
         return doc.object();
@@ -176,7 +177,8 @@ public:
             fail(QStringLiteral("%1: a text that does not size itself needs a width").arg(item.name()));
     }
 
-    std::unique_ptr<Item> item(const QJsonObject& o, const LayoutModel& model, const FrameSettings& frame) const
+    std::unique_ptr<Item> item(const QJsonObject& o, const LayoutModel& model,
+                               const FrameSettings& frame) const
     {
         const QString itemName = string(o, "name");
         if (itemName.isEmpty())
@@ -315,7 +317,8 @@ QByteArray readResource(const QString& path, const Parser& parser)
 
 } // namespace
 
-std::unique_ptr<LayoutModel> parseLayout(const QString& name, const QByteArray& text, const QByteArray& frameText)
+std::unique_ptr<LayoutModel> parseLayout(const QString& name, const QByteArray& text,
+                                         const QByteArray& frameText)
 {
     return Parser(name).layout(text, frameText);
 }
@@ -325,7 +328,8 @@ std::unique_ptr<LayoutModel> loadLayout(const QString& name)
     const Parser parser(name);
     const QByteArray text = readResource(QStringLiteral(":/reports/%1.json").arg(name), parser);
     QJsonParseError error;
-    const QString frameName = QJsonDocument::fromJson(text, &error).object().value(QLatin1String("frame")).toString();
+    const QString frameName =
+        QJsonDocument::fromJson(text, &error).object().value(QLatin1String("frame")).toString();
     QByteArray frameText;
     if (!frameName.isEmpty())
         frameText = readResource(QStringLiteral(":/reports/%1.json").arg(frameName), parser);

@@ -49,7 +49,7 @@ public:
 
     double left = 0;
     double top = 0;
-    double width = 0;  // the box; an auto-sized text takes its text's width
+    double width = 0; // the box; an auto-sized text takes its text's width
     double height = 0;
 
 private:

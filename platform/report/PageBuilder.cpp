@@ -58,7 +58,8 @@ private:
 // step are forgotten at its end.
 class PageBuilder::StepScope {
 public:
-    StepScope(data::DataSet* dataSet, std::unique_ptr<Watch>& watch, std::map<const Item*, data::Field*>& fields)
+    StepScope(data::DataSet* dataSet, std::unique_ptr<Watch>& watch,
+              std::map<const Item*, data::Field*>& fields)
         : dataSet_(dataSet), watch_(watch), fields_(fields)
     {
         if (watch_)
@@ -155,7 +156,8 @@ void PageBuilder::abandon()
     // through its key at once; a query would have to read every row left to
     // reach its last, so it stays on its current row (its windows close or
     // run it again when the preview closes).
-    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active() && dynamic_cast<data::Table*>(dataSet_))
+    if (phase_ == Phase::Rows && !watch_->changed && dataSet_->active() &&
+        dynamic_cast<data::Table*>(dataSet_))
         dataSet_->last();
     phase_ = Phase::Done;
     watch_.reset();
@@ -392,7 +394,8 @@ void PageBuilder::placeImage(const Image& item, const QRectF& bandRect)
         p.rect = box;
     } else {
         const double mmPerPixel = 25.4 / kPicturePixelsPerInch;
-        p.rect = QRectF(box.topLeft(), QSizeF(item.picture.width() * mmPerPixel, item.picture.height() * mmPerPixel));
+        p.rect = QRectF(box.topLeft(),
+                        QSizeF(item.picture.width() * mmPerPixel, item.picture.height() * mmPerPixel));
     }
     const QRectF clip = box.intersected(bandRect);
     if (!clip.contains(p.rect))

@@ -1,7 +1,7 @@
 #include "platform/report/Picture.h"
 
-#include "platform/rtl/Errors.h"
 #include "platform/image/Jpeg.h"
+#include "platform/rtl/Errors.h"
 
 namespace report {
 

@@ -145,8 +145,7 @@ QDate strToDate(const QString& text)
 namespace {
 
 // Expands a format of repeated letters; `values` maps a letter to its value.
-template <typename F>
-QString expand(const QString& format, F valueOf)
+template <typename F> QString expand(const QString& format, F valueOf)
 {
     QString out;
     for (int i = 0; i < format.size();) {

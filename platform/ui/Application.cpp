@@ -491,7 +491,8 @@ bool isNonModal(const QWidget* window)
 
 void onMenuClick(QAction* item, std::function<void()> handler)
 {
-    QObject::connect(item, &QAction::triggered, item, [handler = std::move(handler)] { runHandler(handler); });
+    QObject::connect(item, &QAction::triggered, item,
+                     [handler = std::move(handler)] { runHandler(handler); });
 }
 
 } // namespace ui

@@ -37,8 +37,7 @@ public:
     // the application. The first Form created becomes the main window. Works
     // for forms, the data module and report layouts (plain classes too). An
     // error in the constructor propagates and nothing is recorded.
-    template <class T>
-    void createForm(T*& ref)
+    template <class T> void createForm(T*& ref)
     {
         T* object = new T();
         ref = object;

@@ -16,16 +16,18 @@ qsizetype unitsOf(QStringView text, qsizetype chars)
 {
     qsizetype units = 0;
     for (; chars > 0 && units < text.size(); --chars)
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()
-                     ? 2
-                     : 1;
+        units +=
+            text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()
+                ? 2
+                : 1;
     return units;
 }
 
 bool dropped(char32_t c)
 {
     const QChar::Category category = QChar::category(c);
-    return category == QChar::Other_Control || category == QChar::Other_Format || category == QChar::Other_Surrogate;
+    return category == QChar::Other_Control || category == QChar::Other_Format ||
+           category == QChar::Other_Surrogate;
 }
 
 QChar capital(QChar c)

@@ -61,9 +61,9 @@ protected:
         initStyleOption(&opt);
         opt.subControls = QStyle::SC_All;
         opt.activeSubControls = QStyle::SC_None;
-        const Looks key{size(), devicePixelRatioF(), opt.minimum, opt.maximum, opt.pageStep, opt.sliderPosition,
-                        opt.sliderValue, int(opt.state), opt.upsideDown, int(opt.direction), palette().cacheKey(),
-                        style()};
+        const Looks key{size(),         devicePixelRatioF(), opt.minimum,          opt.maximum,
+                        opt.pageStep,   opt.sliderPosition,  opt.sliderValue,      int(opt.state),
+                        opt.upsideDown, int(opt.direction),  palette().cacheKey(), style()};
         auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
         if (hit == kept_.end()) {
             QPixmap pixmap(size() * devicePixelRatioF());
@@ -139,7 +139,8 @@ DBGrid::DBGrid(QWidget* parent) : QAbstractScrollArea(parent), model_(&rows_)
     // A grid that cannot read its rows shows none; the error goes to the
     // error window once the current event is done.
     connect(&rows_, &GridRows::failed, this, [this](const QString& message) {
-        QMetaObject::invokeMethod(this, [message] { showError(message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [message] { showError(message); }, Qt::QueuedConnection);
     });
 }
 
@@ -262,7 +263,8 @@ void DBGrid::updateChanged(const QRegion& painted)
     } else {
         const int th = titleHeight(), rh = rowHeight();
         for (size_t r = 0; r < std::max(now.rows.size(), painted_.rows.size()); ++r) {
-            const bool same = r < now.rows.size() && r < painted_.rows.size() && now.rows[r] == painted_.rows[r];
+            const bool same =
+                r < now.rows.size() && r < painted_.rows.size() && now.rows[r] == painted_.rows[r];
             if (!same)
                 changed += QRect(0, th + int(r) * rh, viewport()->width(), rh);
         }
@@ -322,8 +324,8 @@ void DBGrid::layoutColumns()
     for (int c = 0; c < n; ++c) {
         const auto user = userWidths_.find(c);
         widths_[size_t(c)] = user != userWidths_.end() ? user->second
-                             : model_.width(c) >= 0  ? model_.width(c)
-                                                     : defaultWidth(c);
+                             : model_.width(c) >= 0    ? model_.width(c)
+                                                       : defaultWidth(c);
     }
     if (curCol_ >= n)
         curCol_ = std::max(0, n - 1);
@@ -442,7 +444,8 @@ QRect DBGrid::titleRect(int column)
     ensureSynced();
     if (!showTitles_ || column < 0 || column >= int(widths_.size()))
         return {};
-    return QRect(columnLeft(column) - horizontalScrollBar()->value(), 0, widths_[size_t(column)], titleHeight());
+    return QRect(columnLeft(column) - horizontalScrollBar()->value(), 0, widths_[size_t(column)],
+                 titleHeight());
 }
 
 // The bar's range is the result's rows; a result too large for its integers

@@ -78,7 +78,7 @@ public:
     QString columnTitle(int column);
     int columnWidth(int column);
     QString columnFieldName(int column);
-    int rowCount();   // rows on screen
+    int rowCount(); // rows on screen
     QString cellText(int row, int column);
     int currentRow(); // screen row of the current row, -1 without one
     int currentColumn() const { return curCol_; }
@@ -144,7 +144,7 @@ private:
     int curCol_ = 0;
     int wheelDelta_ = 0;
     qint64 barSize_ = 0; // the result size the scroll bar's range stands for
-    Looks painted_; // as of the last paint
+    Looks painted_;      // as of the last paint
     bool resetWhilePainting_ = false;
     struct TitleWidth {
         QFont font;

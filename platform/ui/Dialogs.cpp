@@ -76,11 +76,16 @@ QString breakableText(const QString& text, const QFont& font)
 QMessageBox::Icon iconOf(int flags)
 {
     switch (flags & 0xF0) {
-    case mbIconStop: return QMessageBox::Critical;
-    case mbIconQuestion: return QMessageBox::Question;
-    case mbIconExclamation: return QMessageBox::Warning;
-    case mbIconInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case mbIconStop:
+        return QMessageBox::Critical;
+    case mbIconQuestion:
+        return QMessageBox::Question;
+    case mbIconExclamation:
+        return QMessageBox::Warning;
+    case mbIconInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -175,8 +180,8 @@ void makeRoomForCaption(QMessageBox& box)
     const int buttons = 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
     const int wanted = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + buttons;
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
-                      grid->columnCount());
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(),
+                      0, 1, grid->columnCount());
 }
 
 // The error window shows its first line whole: it is as wide as that line,
@@ -218,10 +223,14 @@ struct Choice {
 std::vector<Choice> choicesOf(int flags)
 {
     switch (flags & 0x0F) {
-    case mbOkCancel: return {{QMessageBox::Ok, idOk}, {QMessageBox::Cancel, idCancel}};
-    case mbYesNoCancel: return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}, {QMessageBox::Cancel, idCancel}};
-    case mbYesNo: return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}};
-    default: return {{QMessageBox::Ok, idOk}};
+    case mbOkCancel:
+        return {{QMessageBox::Ok, idOk}, {QMessageBox::Cancel, idCancel}};
+    case mbYesNoCancel:
+        return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}, {QMessageBox::Cancel, idCancel}};
+    case mbYesNo:
+        return {{QMessageBox::Yes, idYes}, {QMessageBox::No, idNo}};
+    default:
+        return {{QMessageBox::Ok, idOk}};
     }
 }
 
@@ -275,7 +284,8 @@ int runBox(const QString& caption, const QString& text, int flags)
     QPointer<QWidget> before = windowToGoBackTo();
     const std::vector<Choice> choices = choicesOf(flags);
     Kept& k = kept();
-    const bool reuse = k.box && !k.box->isVisible() && k.caption == caption && k.text == text && k.flags == flags;
+    const bool reuse =
+        k.box && !k.box->isVisible() && k.caption == caption && k.text == text && k.flags == flags;
     std::unique_ptr<MessageWindow> built;
     MessageWindow* box = reuse ? k.box.data() : nullptr;
     if (!box) {

@@ -36,13 +36,15 @@ public:
         // Pixels kept at a fractional scale would not fall where the strokes do.
         const qreal ratio = painter->device()->devicePixelRatio();
         const QTransform& t = painter->transform();
-        if (element != PE_PanelLineEdit || !frame || t.type() > QTransform::TxTranslate || ratio != std::floor(ratio) ||
-            t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy())) {
+        if (element != PE_PanelLineEdit || !frame || t.type() > QTransform::TxTranslate ||
+            ratio != std::floor(ratio) || t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy())) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
-        const Looks key{frame->rect.size(), ratio, int(frame->state), int(frame->direction),
-                        frame->palette.cacheKey(), frame->lineWidth, frame->midLineWidth, int(frame->features),
+        const Looks key{frame->rect.size(),        ratio,
+                        int(frame->state),         int(frame->direction),
+                        frame->palette.cacheKey(), frame->lineWidth,
+                        frame->midLineWidth,       int(frame->features),
                         int(frame->frameShape)};
         auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
         if (hit == kept_.end()) {
@@ -102,8 +104,10 @@ public:
         taken.reserve(input.size());
         qsizetype cursor = pos;
         for (qsizetype i = 0; i < input.size(); ++i) {
-            const bool pair = input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate();
-            const char32_t c = pair ? QChar::surrogateToUcs4(input.at(i), input.at(i + 1)) : input.at(i).unicode();
+            const bool pair =
+                input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate();
+            const char32_t c =
+                pair ? QChar::surrogateToUcs4(input.at(i), input.at(i + 1)) : input.at(i).unicode();
             const qsizetype units = pair ? 2 : 1;
             if (dropped(c)) {
                 if (i < pos)
@@ -121,7 +125,8 @@ public:
         }
         if (charCount(taken) > edit_->maxChars_)
             fitInto(taken, cursor);
-        if (edit_->insertRule_ && !edit_->programText_ && !edit_->insertRule_(inserted(edit_->lastText_, taken)))
+        if (edit_->insertRule_ && !edit_->programText_ &&
+            !edit_->insertRule_(inserted(edit_->lastText_, taken)))
             return Invalid;
         input = taken;
         pos = int(cursor);
@@ -140,7 +145,8 @@ private:
         if (head > 0 && head < after.size() && after.at(head).isLowSurrogate())
             --head;
         qsizetype tail = 0;
-        while (tail < shorter - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        while (tail < shorter - head &&
+               before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
             ++tail;
         if (tail > 0 && tail < after.size() - head && after.at(after.size() - 1 - tail).isHighSurrogate())
             --tail;
@@ -167,7 +173,8 @@ private:
         }
         const auto [head, tail] = shared(before, text);
         const QStringView brought = QStringView(text).mid(head, text.size() - head - tail);
-        const qsizetype room = max - charCount(QStringView(text).left(head)) - charCount(QStringView(text).right(tail));
+        const qsizetype room =
+            max - charCount(QStringView(text).left(head)) - charCount(QStringView(text).right(tail));
         const qsizetype kept = unitsOf(brought, std::max<qsizetype>(0, room));
         const qsizetype cut = brought.size() - kept;
         text.remove(head + kept, cut);
@@ -237,8 +244,9 @@ void Edit::setPasswordChar(const QString& sign)
         return;
     }
     setEchoMode(QLineEdit::Password);
-    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; lineedit-password-mask-delay: 0; }")
-                      .arg(sign.at(0).unicode()));
+    setStyleSheet(
+        QStringLiteral("QLineEdit { lineedit-password-character: %1; lineedit-password-mask-delay: 0; }")
+            .arg(sign.at(0).unicode()));
 }
 
 void Edit::setText(const QString& text)
@@ -258,7 +266,9 @@ QChar Edit::offerKey(QChar key)
 QChar Edit::filterKey(QChar typed)
 {
     // A character the box may not hold is not offered at all.
-    const auto refused = [this](QChar c) { return latin1Only_ && (upperCase_ ? capital(c) : c).unicode() > 0xFF; };
+    const auto refused = [this](QChar c) {
+        return latin1Only_ && (upperCase_ ? capital(c) : c).unicode() > 0xFF;
+    };
     if (refused(typed))
         return QChar();
     const QChar key = offerKey(typed);
@@ -332,7 +342,8 @@ void Edit::focusInEvent(QFocusEvent* event)
     // a box the program focused meanwhile is entered now.
     const bool back = reason == Qt::ActiveWindowFocusReason && leftWithWindow_;
     leftWithWindow_ = false;
-    if (!back && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+    if (!back && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::MenuBarFocusReason)
         selectAll();
 }
 

@@ -30,23 +30,54 @@ void EditMask::setMask(const QString& mask)
         Place place;
         place.letterCase = letterCase;
         switch (c.unicode()) {
-        case '!': leadingBlanks_ = true; continue;
+        case '!':
+            leadingBlanks_ = true;
+            continue;
         case '>':
             letterCase = i + 1 < pattern.size() && pattern.at(i + 1) == QLatin1Char('<') ? (++i, '\0') : '>';
             continue;
-        case '<': letterCase = '<'; continue;
-        case '0': place.kind = '0'; place.required = true; break;
-        case '9': place.kind = '0'; break;
-        case '#': place.kind = '#'; break;
-        case 'L': place.kind = 'L'; place.required = true; break;
-        case 'l': place.kind = 'L'; break;
-        case 'A': place.kind = 'A'; place.required = true; break;
-        case 'a': place.kind = 'A'; break;
-        case 'C': place.kind = 'C'; place.required = true; break;
-        case 'c': place.kind = 'C'; break;
-        case '/': place.literal = rtl::FormatSettings::current().dateSeparator; break;
-        case '\\': place.literal = i + 1 < pattern.size() ? pattern.at(++i) : c; break;
-        default: place.literal = c;
+        case '<':
+            letterCase = '<';
+            continue;
+        case '0':
+            place.kind = '0';
+            place.required = true;
+            break;
+        case '9':
+            place.kind = '0';
+            break;
+        case '#':
+            place.kind = '#';
+            break;
+        case 'L':
+            place.kind = 'L';
+            place.required = true;
+            break;
+        case 'l':
+            place.kind = 'L';
+            break;
+        case 'A':
+            place.kind = 'A';
+            place.required = true;
+            break;
+        case 'a':
+            place.kind = 'A';
+            break;
+        case 'C':
+            place.kind = 'C';
+            place.required = true;
+            break;
+        case 'c':
+            place.kind = 'C';
+            break;
+        case '/':
+            place.literal = rtl::FormatSettings::current().dateSeparator;
+            break;
+        case '\\':
+            place.literal = i + 1 < pattern.size() ? pattern.at(++i) : c;
+            break;
+        default:
+            place.literal = c;
         }
         places_.push_back(place);
     }
@@ -93,11 +124,20 @@ QChar EditMask::fitted(const Place& place, QChar c) const
         return QChar();
     bool fits = false;
     switch (place.kind) {
-    case '0': fits = c.isDigit(); break;
-    case '#': fits = c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-'); break;
-    case 'L': fits = c.isLetter(); break;
-    case 'A': fits = c.isLetterOrNumber(); break;
-    default: fits = true;
+    case '0':
+        fits = c.isDigit();
+        break;
+    case '#':
+        fits = c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('-');
+        break;
+    case 'L':
+        fits = c.isLetter();
+        break;
+    case 'A':
+        fits = c.isLetterOrNumber();
+        break;
+    default:
+        fits = true;
     }
     if (!fits)
         return QChar();

@@ -152,7 +152,8 @@ int Form::showModal()
         if (position_ == Position::DesktopCenter) {
             if (QScreen* screen = QGuiApplication::primaryScreen())
                 centreWindow(this, screen->availableGeometry());
-        } else if (position_ == Position::MainFormCenter && app && app->mainForm() && app->mainForm() != this) {
+        } else if (position_ == Position::MainFormCenter && app && app->mainForm() &&
+                   app->mainForm() != this) {
             centreWindow(this, app->mainForm()->frameGeometry());
         }
     }
@@ -243,7 +244,8 @@ void Form::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (text.size() == 1 && text.at(0).isLetterOrNumber() && !(mods & (Qt::ControlModifier | Qt::MetaModifier))) {
+    if (text.size() == 1 && text.at(0).isLetterOrNumber() &&
+        !(mods & (Qt::ControlModifier | Qt::MetaModifier))) {
         if (dispatchAccelerator(text.at(0)) || ((mods & Qt::AltModifier) && openMenuOf(text.at(0)))) {
             event->accept();
             return;
@@ -271,7 +273,8 @@ bool Form::openMenuOf(QChar letter)
     const auto actions = menuBar_->actions();
     for (QAction* action : actions) {
         const QString caption = action->text().remove(QLatin1Char('&')).trimmed();
-        if (!action->isVisible() || !action->isEnabled() || caption.isEmpty() || caption.at(0).toUpper() != wanted)
+        if (!action->isVisible() || !action->isEnabled() || caption.isEmpty() ||
+            caption.at(0).toUpper() != wanted)
             continue;
         QMenu* menu = action->menu();
         if (!menu) {

@@ -75,8 +75,9 @@ int GridModel::columnCount(const QModelIndex& parent) const
 
 static bool isNumber(const data::Field* field)
 {
-    return field && (field->dataType() == data::FieldType::Float || field->dataType() == data::FieldType::Integer ||
-                     field->dataType() == data::FieldType::AutoInc);
+    return field &&
+           (field->dataType() == data::FieldType::Float || field->dataType() == data::FieldType::Integer ||
+            field->dataType() == data::FieldType::AutoInc);
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const

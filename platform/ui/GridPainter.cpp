@@ -60,18 +60,19 @@ private:
     using Entry = std::pair<Key, QImage>;
 
     static constexpr qint64 kBudget = 1 << 20; // bytes
-    std::list<Entry> used_; // most recent first
+    std::list<Entry> used_;                    // most recent first
     std::unordered_map<Key, std::list<Entry>::iterator, Hash> index_;
     qint64 bytes_ = 0;
 };
 
-bool CellPixels::draw(QPainter& p, const QRect& cell, const QColor& background, const QColor& color, int margin,
-                      int flags, const QString& text)
+bool CellPixels::draw(QPainter& p, const QRect& cell, const QColor& background, const QColor& color,
+                      int margin, int flags, const QString& text)
 {
     QPaintEngine* engine = p.paintEngine();
     QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
     if (!device || engine->type() != QPaintEngine::Raster || device->devType() != QInternal::Image ||
-        background.alpha() != 255 || p.opacity() != 1 || p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        background.alpha() != 255 || p.opacity() != 1 ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QTransform& t = p.deviceTransform();
     const qreal ratio = p.device()->devicePixelRatioF();
@@ -176,7 +177,8 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QRect& dirty, cons
             drawFixedCell(p, tr, pal);
             p.setFont(titleFont(c, font));
             p.setPen(pal.color(QPalette::ButtonText));
-            p.drawText(tr.adjusted(margin / 2, 0, -margin / 2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            p.drawText(tr.adjusted(margin / 2, 0, -margin / 2, 0),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                        model_.headerData(c, Qt::Horizontal).toString());
         }
         p.setFont(font);
@@ -185,7 +187,7 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QRect& dirty, cons
             const QRect cell(x, th + r * rh, w, rh - (rowLines ? 1 : 0));
             const bool highlighted = r == current && c == layout_.highlightedColumn;
             const QVariant background = model_.data(index, Qt::BackgroundRole);
-            const QColor fill = highlighted              ? pal.color(QPalette::Highlight)
+            const QColor fill = highlighted            ? pal.color(QPalette::Highlight)
                                 : background.isValid() ? background.value<QColor>()
                                                        : pal.color(QPalette::Base);
             const QColor color = pal.color(highlighted ? QPalette::HighlightedText : QPalette::Text);
@@ -198,9 +200,11 @@ void GridPainter::paint(QPainter& p, const QRect& area, const QRect& dirty, cons
             }
             p.setPen(pal.color(QPalette::Mid));
             if (columnLines)
-                p.drawLine(cell.right() + 1, cell.top(), cell.right() + 1, cell.bottom() + (rowLines ? 1 : 0));
+                p.drawLine(cell.right() + 1, cell.top(), cell.right() + 1,
+                           cell.bottom() + (rowLines ? 1 : 0));
             if (rowLines)
-                p.drawLine(cell.left(), cell.bottom() + 1, cell.right() + (columnLines ? 1 : 0), cell.bottom() + 1);
+                p.drawLine(cell.left(), cell.bottom() + 1, cell.right() + (columnLines ? 1 : 0),
+                           cell.bottom() + 1);
         }
         p.restore();
     }

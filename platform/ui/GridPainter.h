@@ -20,7 +20,7 @@ public:
         std::vector<int> widths; // of the columns
         int scrolled = 0;        // pixels the columns are scrolled to the left
         int rowHeight = 0;
-        int titleHeight = 0; // 0 without titles
+        int titleHeight = 0;    // 0 without titles
         int indicatorWidth = 0; // 0 without the indicator
         int cellMargin = 0;
         bool titles = true;
@@ -33,7 +33,8 @@ public:
 
     GridPainter(const GridModel& model, const Layout& layout) : model_(model), layout_(layout) {}
     // Paints what lies in `dirty` of the viewport's `area`.
-    void paint(QPainter& p, const QRect& area, const QRect& dirty, const QPalette& pal, const QFont& font) const;
+    void paint(QPainter& p, const QRect& area, const QRect& dirty, const QPalette& pal,
+               const QFont& font) const;
 
 private:
     int columnLeft(int column) const; // content coordinates

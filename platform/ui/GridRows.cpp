@@ -366,7 +366,8 @@ void GridRows::moveToPosition(qint64 position)
         ds->last();
         return;
     }
-    if (!insertShown_ && firstPos_ >= 0 && position >= firstPos_ && position < firstPos_ + qint64(rows_.size())) {
+    if (!insertShown_ && firstPos_ >= 0 && position >= firstPos_ &&
+        position < firstPos_ + qint64(rows_.size())) {
         goTo(rows_[size_t(position - firstPos_)].bookmark, position);
         return;
     }

@@ -19,8 +19,8 @@ namespace ui {
 // only notes them (invalidated) and reads rows when asked (synchronize). The
 // place and size are found later, through the event loop, unless the rows
 // already show them: counting a large result must not hold up the first rows
-// on screen, nor a query's count the next key (it goes on in short steps). The grid's own moves tell it where they go, so moving never asks
-// for a place.
+// on screen, nor a query's count the next key (it goes on in short steps). The grid's own moves tell it where
+// they go, so moving never asks for a place.
 class GridRows : public QObject {
     Q_OBJECT
 
@@ -94,12 +94,12 @@ private:
 
     data::SourceLink link_;
     std::vector<data::Row> rows_;
-    int top_ = 0;           // index in rows_ of the first row on screen
-    int cur_ = -1;          // index in rows_ of the current row
-    bool atStart_ = true;   // rows_ begins with the result's first row
-    bool atEnd_ = true;     // rows_ ends with its last row
-    qint64 firstPos_ = -1;  // place of rows_[0] in the result, -1 unknown
-    qint64 size_ = 0;       // -1 unknown
+    int top_ = 0;          // index in rows_ of the first row on screen
+    int cur_ = -1;         // index in rows_ of the current row
+    bool atStart_ = true;  // rows_ begins with the result's first row
+    bool atEnd_ = true;    // rows_ ends with its last row
+    qint64 firstPos_ = -1; // place of rows_[0] in the result, -1 unknown
+    qint64 size_ = 0;      // -1 unknown
     bool insertShown_ = false;
     int visible_ = 1;
     std::optional<Expected> expected_;

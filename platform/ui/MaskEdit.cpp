@@ -24,7 +24,10 @@ const char* const maskRefusal = "Invalid input value.  Use escape key to abandon
 class OwnChangesOnly : public QValidator {
 public:
     OwnChangesOnly(QObject* parent, const bool& own) : QValidator(parent), own_(own) {}
-    State validate(QString& input, int&) const override { return own_ || input.isEmpty() ? Acceptable : Invalid; }
+    State validate(QString& input, int&) const override
+    {
+        return own_ || input.isEmpty() ? Acceptable : Invalid;
+    }
 
 private:
     const bool& own_;
@@ -41,7 +44,8 @@ public:
     }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (eaten_ || (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick))
+        if (eaten_ ||
+            (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick))
             return false;
         eaten_ = true;
         return true;
@@ -53,14 +57,14 @@ private:
 
 bool leavesTheWindowAlone(Qt::FocusReason reason)
 {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
-        || reason == Qt::MenuBarFocusReason;
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+           reason == Qt::MenuBarFocusReason;
 }
 
 } // namespace
 
-
-MaskEdit::MaskEdit(QWidget* parent) : Edit(parent), plainRules_(validator()), maskRules_(new OwnChangesOnly(this, showing_))
+MaskEdit::MaskEdit(QWidget* parent)
+    : Edit(parent), plainRules_(validator()), maskRules_(new OwnChangesOnly(this, showing_))
 {
     connect(this, &QLineEdit::textChanged, this, [this] {
         // QLineEdit's own setText() or clear(), reached through a base

@@ -56,7 +56,8 @@ void SpeedButton::paintEvent(QPaintEvent*)
         qDrawShadePanel(&p, r, palette(), false, 1);
     p.setPen(isEnabled() ? fontColor_ : palette().color(QPalette::Disabled, QPalette::WindowText));
     p.setFont(font());
-    p.drawText(r.translated(isDown() ? 1 : 0, isDown() ? 1 : 0), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+    p.drawText(r.translated(isDown() ? 1 : 0, isDown() ? 1 : 0), Qt::AlignCenter | Qt::TextShowMnemonic,
+               text());
 }
 
 void SpeedButton::mouseMoveEvent(QMouseEvent* event)

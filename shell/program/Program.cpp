@@ -1,9 +1,6 @@
 #include "shell/program/Program.h"
 
 #include "datamodule/UDm.h"
-#include "platform/rtl/Errors.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Dialogs.h"
 #include "items/UCari.h"
 #include "items/UEditBrg.h"
 #include "items/UIBarang.h"
@@ -12,11 +9,14 @@
 #include "movements/UPackinglist.h"
 #include "movements/UPck.h"
 #include "movements/UQrPacking.h"
+#include "platform/rtl/Errors.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 #include "reports/QrMin.h"
-#include "reports/ULapStock.h"
-#include "reports/UMinStock.h"
 #include "reports/UFLapKeluar.h"
 #include "reports/UFLapTerima.h"
+#include "reports/ULapStock.h"
+#include "reports/UMinStock.h"
 #include "reports/UQrLapKeluar.h"
 #include "reports/UQrLapMasuk.h"
 #include "reports/UQrLapStock.h"
@@ -65,12 +65,15 @@ void connectItemSearch()
     movements::ItemSearchWindow = FCari;
 }
 
-QString startupErrorText(const QString& kind, const QString& module, const void* address, const QString& message)
+QString startupErrorText(const QString& kind, const QString& module, const void* address,
+                         const QString& message)
 {
-    QString text = QStringLiteral("Exception %1 in module %2 at %3.\n")
-               .arg(kind, module,
-                    QStringLiteral("%1").arg(reinterpret_cast<quintptr>(address), int(2 * sizeof(void*)), 16,
-                                             QLatin1Char('0')).toUpper());
+    QString text =
+        QStringLiteral("Exception %1 in module %2 at %3.\n")
+            .arg(kind, module,
+                 QStringLiteral("%1")
+                     .arg(reinterpret_cast<quintptr>(address), int(2 * sizeof(void*)), 16, QLatin1Char('0'))
+                     .toUpper());
     text += message;
     if (!message.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
@@ -98,7 +101,8 @@ int runProgram()
     // Nothing of the program has been shown: the first window appears only
     // in the message loop.
     const QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    const QString text = startupErrorText(kind, module, reinterpret_cast<const void*>(&createObjects), message);
+    const QString text =
+        startupErrorText(kind, module, reinterpret_cast<const void*>(&createObjects), message);
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
     ui::showErrorBox(QStringLiteral("Application Error"), text);

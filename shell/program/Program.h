@@ -19,7 +19,8 @@ void connectItemSearch();
 
 // Text of the start-up failure window: "Exception <kind> in module <module>
 // at <address>." and the message, ended with a full stop.
-QString startupErrorText(const QString& kind, const QString& module, const void* address, const QString& message);
+QString startupErrorText(const QString& kind, const QString& module, const void* address,
+                         const QString& message);
 
 // The program: title, icon, the start-up objects, the message loop. Returns
 // the exit code: 0 at the end request, 1 when start-up fails.

@@ -40,8 +40,9 @@ TEST_F(DataModule, LoadingOpensTheTablesAndTheMinimumStockQuery)
 
 TEST_F(DataModule, StatementsAreStoredAsTheirLinesWithTheirParameters)
 {
-    EXPECT_EQ(FDM->QMasuk->text(), "Select BrgMasuk.KdBrg,NamaBrg,Satuan,Jml \r\nFrom BrgMasuk,Barang\r\n"
-                                   "where (BrgMasuk.KdBrg=Barang.KdBrg) and\r\n           (No_SMasuk=:Masuk)");
+    EXPECT_EQ(FDM->QMasuk->text(),
+              "Select BrgMasuk.KdBrg,NamaBrg,Satuan,Jml \r\nFrom BrgMasuk,Barang\r\n"
+              "where (BrgMasuk.KdBrg=Barang.KdBrg) and\r\n           (No_SMasuk=:Masuk)");
     auto names = [](data::Query* q) {
         QStringList n;
         for (const auto& p : q->params())

@@ -20,8 +20,11 @@ protected:
     // Enabled states of name, reorder, unit and "&Simpan".
     QString steps()
     {
-        return QStringLiteral("%1%2%3%4").arg(int(w()->Edit2->isEnabled())).arg(int(w()->Edit3->isEnabled()))
-            .arg(int(w()->Edit4->isEnabled())).arg(int(w()->Button1->isEnabled()));
+        return QStringLiteral("%1%2%3%4")
+            .arg(int(w()->Edit2->isEnabled()))
+            .arg(int(w()->Edit3->isEnabled()))
+            .arg(int(w()->Edit4->isEnabled()))
+            .arg(int(w()->Button1->isEnabled()));
     }
     void lookUp(const QString& code)
     {

@@ -35,7 +35,9 @@ protected:
     // Enabled states of name, reorder and "&Simpan".
     QString laterSteps()
     {
-        return QStringLiteral("%1%2%3").arg(int(w()->Edit2->isEnabled())).arg(int(w()->Edit3->isEnabled()))
+        return QStringLiteral("%1%2%3")
+            .arg(int(w()->Edit2->isEnabled()))
+            .arg(int(w()->Edit3->isEnabled()))
             .arg(int(w()->Button1->isEnabled()));
     }
     void expectReset()
@@ -126,7 +128,8 @@ TEST_F(ItemInputTest, UnitFollowsTheFirstCharacterOfTheCode)
         }
     });
     for (int i = 0; i < units.size(); ++i)
-        EXPECT_EQ(stored(QStringLiteral("%1 X!Z").arg(i + 1)), QStringLiteral("%1 X!Z|N||0.0|%2").arg(i + 1).arg(units[i]));
+        EXPECT_EQ(stored(QStringLiteral("%1 X!Z").arg(i + 1)),
+                  QStringLiteral("%1 X!Z|N||0.0|%2").arg(i + 1).arg(units[i]));
     EXPECT_TRUE(dialogs.texts(DialogScript::Message).isEmpty());
 }
 
@@ -163,7 +166,8 @@ TEST_F(ItemInputTest, RefusesCodesOfTheWrongLengthOrFirstCharacterOrAlreadyStore
             w()->Edit1->clear();
             typeText(w()->Edit1, code);
             pressEnter(w()->Edit1);
-            EXPECT_EQ(dialogs.texts(), QStringList({QStringLiteral("Kode %1 Tidak Terdaftar...!").arg(code[0])}));
+            EXPECT_EQ(dialogs.texts(),
+                      QStringList({QStringLiteral("Kode %1 Tidak Terdaftar...!").arg(code[0])}));
             EXPECT_EQ(w()->Edit1->text(), code);
             EXPECT_EQ(w()->Edit1->selectedText(), code);
             EXPECT_EQ(w()->focusWidget(), w()->Edit1);
@@ -332,7 +336,8 @@ TEST_F(ItemInputTest, DeletesTheMarkedItemAfterConsent)
         EXPECT_EQ(gridCurrent(w()->DBGrid1), "30001");
 
         // A click in the grid picks the row to delete.
-        QTest::mouseClick(w()->DBGrid1->viewport(), Qt::LeftButton, {}, w()->DBGrid1->cellRect(0, 1).center());
+        QTest::mouseClick(w()->DBGrid1->viewport(), Qt::LeftButton, {},
+                          w()->DBGrid1->cellRect(0, 1).center());
         EXPECT_EQ(FDM->TBarangKdBrg->asString(), "10001");
         pressKey(w()->DBGrid1, Qt::Key_Down);
         EXPECT_EQ(FDM->TBarangKdBrg->asString(), "30001");
@@ -351,8 +356,9 @@ TEST_F(ItemInputTest, DeletesTheMarkedItemAfterConsent)
         dialogs.clear();
         dialogs.answer(ui::idYes);
         click(w()->Button5);
-        EXPECT_EQ(dialogs.texts(DialogScript::Error),
-                  QStringList({ui::withFullStop("TBarang: Cannot perform this operation on an empty dataset")}));
+        EXPECT_EQ(
+            dialogs.texts(DialogScript::Error),
+            QStringList({ui::withFullStop("TBarang: Cannot perform this operation on an empty dataset")}));
         EXPECT_EQ(w()->Edit1->text(), "1");
     });
 }

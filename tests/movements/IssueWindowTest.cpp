@@ -22,7 +22,9 @@ protected:
     }
     void headersUpTo(int no)
     {
-        db().exec(QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, 'OLD', '2005-02-28')").arg(no));
+        db().exec(
+            QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, 'OLD', '2005-02-28')")
+                .arg(no));
     }
     void code(const QString& text)
     {
@@ -38,8 +40,14 @@ protected:
     }
     // Edit3, Edit4, Edit5, "&Simpan", "&Cetak".
     QString steps() { return enabled({w()->Edit3, w()->Edit4, w()->Edit5, w()->Button1, w()->Button3}); }
-    QStringList headers() { return rows("SELECT No || '|' || No_Keluar || '|' || Tgl FROM MasKlrBrg ORDER BY No"); }
-    QStringList lines() { return rows("SELECT No_Keluar || '|' || KdBrg || '|' || Jml FROM DetilKlrBrg ORDER BY rowid"); }
+    QStringList headers()
+    {
+        return rows("SELECT No || '|' || No_Keluar || '|' || Tgl FROM MasKlrBrg ORDER BY No");
+    }
+    QStringList lines()
+    {
+        return rows("SELECT No_Keluar || '|' || KdBrg || '|' || Jml FROM DetilKlrBrg ORDER BY rowid");
+    }
 };
 
 } // namespace
@@ -164,7 +172,8 @@ TEST_F(IssueWindowTest, OneHeaderPerNumberALinePerSaveAndTheStockLowered)
                   QStringList({"10001|OBENG|ITEM|3", "10001|OBENG|ITEM|7", "20001|PALU|PCS|5"}));
     });
     EXPECT_EQ(headers(), QStringList({"4|OLD|2005-02-28", "5|05/DBK/03/2005|2005-03-25"}));
-    EXPECT_EQ(lines(), QStringList({"05/DBK/03/2005|10001|3.0", "05/DBK/03/2005|10001|7.0", "05/DBK/03/2005|20001|5.0"}));
+    EXPECT_EQ(lines(), QStringList({"05/DBK/03/2005|10001|3.0", "05/DBK/03/2005|10001|7.0",
+                                    "05/DBK/03/2005|20001|5.0"}));
     EXPECT_EQ(stock("10001"), "0");
     EXPECT_EQ(stock("20001"), "0");
     EXPECT_EQ(FDM->TMasKeluar->indexName(), "");

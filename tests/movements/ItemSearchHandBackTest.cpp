@@ -32,13 +32,19 @@ protected:
             flag = requester->Tag;
             typeText(FCari->Edit1, pattern);
             switch (end) {
-            case End::Ambil: click(FCari->Button1); break;
+            case End::Ambil:
+                click(FCari->Button1);
+                break;
             case End::EnterEnter:
                 pressEnter(FCari->Edit1);
                 pressKey(FCari->focusWidget(), Qt::Key_Return);
                 break;
-            case End::AltA: pressKey(FCari->Edit1, Qt::Key_A, Qt::AltModifier); break;
-            case End::CloseBox: FCari->close(); break;
+            case End::AltA:
+                pressKey(FCari->Edit1, Qt::Key_A, Qt::AltModifier);
+                break;
+            case End::CloseBox:
+                FCari->close();
+                break;
             }
         });
         click(cari);
@@ -88,8 +94,8 @@ TEST_F(ItemSearchHandBackTest, EachSearchDeliversToTheWindowThatOpenedItHoweverT
         const char* expected; // the requester's code box afterwards
     };
     const Step steps[] = {
-        {true, End::CloseBox, "pal", "KEPT"},   {false, End::Ambil, "pak", "30001"},
-        {true, End::AltA, "ob", "10001"},       {false, End::CloseBox, "ob", "KEPT"},
+        {true, End::CloseBox, "pal", "KEPT"},    {false, End::Ambil, "pak", "30001"},
+        {true, End::AltA, "ob", "10001"},        {false, End::CloseBox, "ob", "KEPT"},
         {true, End::EnterEnter, "p_l", "20001"}, {false, End::AltA, "%bEN", "10001"},
     };
     for (const Step& s : steps) {

@@ -46,7 +46,8 @@ protected:
 
     QString stock(const QString& code)
     {
-        return db().scalar(QStringLiteral("SELECT ifnull(Stock, 'NULL') FROM Barang WHERE KdBrg = '%1'").arg(code));
+        return db().scalar(
+            QStringLiteral("SELECT ifnull(Stock, 'NULL') FROM Barang WHERE KdBrg = '%1'").arg(code));
     }
     // The rows of a one-column statement, in its order.
     QStringList rows(const QString& sql)

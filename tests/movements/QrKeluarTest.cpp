@@ -34,9 +34,10 @@ protected:
     {
         static const char* codes[] = {"A0001", "B0002", "C0003"};
         for (int i = 0; i < count; ++i)
-            db().exec(QStringLiteral("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES ('%1', '%2', %3)")
-                          .arg(no, QLatin1String(codes[i % 3]))
-                          .arg(i == 1 ? 12 : i + 1));
+            db().exec(
+                QStringLiteral("INSERT INTO DetilKlrBrg (No_Keluar, KdBrg, Jml) VALUES ('%1', '%2', %3)")
+                    .arg(no, QLatin1String(codes[i % 3]))
+                    .arg(i == 1 ? 12 : i + 1));
     }
 
     // As the goods-issue and reprint windows do before the preview.
@@ -59,8 +60,8 @@ protected:
         return nullptr;
     }
 
-    static void expectAt(const report::Page& page, const QString& item, const QString& value, double left, double top,
-                         int n = 0)
+    static void expectAt(const report::Page& page, const QString& item, const QString& value, double left,
+                         double top, int n = 0)
     {
         const Primitive* p = text(page, item, n);
         ASSERT_TRUE(p) << item.toStdString();
@@ -187,8 +188,8 @@ TEST_F(QrKeluarTest, ANumberWithoutLinesStillPrintsTheTitleAnEmptyRowAndTheSigna
     EXPECT_EQ(order, (std::vector<BandType>{BandType::Title, BandType::Detail, BandType::Summary}));
     expectAt(page, "QRLabel13", "99/DBK/03/2024", kLeft + 78.3, kTitleTop + 10.6);
     expectAt(page, "QRLabel14", "05/03/2024", kLeft + 88.9, kTitleTop + 16.1);
-    for (const char* item : {"QRLabel4", "QRLabel5", "QRLabel6", "QRLabel12", "QRLabel7", "QRSysData1", "QRDBText3",
-                             "QRDBText4", "QRDBText5", "QRDBText6"})
+    for (const char* item : {"QRLabel4", "QRLabel5", "QRLabel6", "QRLabel12", "QRLabel7", "QRSysData1",
+                             "QRDBText3", "QRDBText4", "QRDBText5", "QRDBText6"})
         EXPECT_FALSE(text(page, item)) << item;
     expectAt(page, "QRLabel11", "(_________________)", kLeft + 21.2, kSummaryTop + 27.5);
 

@@ -33,7 +33,8 @@ protected:
     QString steps() { return enabled({w()->Edit2, w()->Button3, w()->Edit5, w()->Button1}); }
     QStringList stored()
     {
-        return rows("SELECT No_SMasuk || '|' || Tgl || '|' || KdBrg || '|' || Jml FROM BrgMasuk ORDER BY rowid");
+        return rows(
+            "SELECT No_SMasuk || '|' || Tgl || '|' || KdBrg || '|' || Jml FROM BrgMasuk ORDER BY rowid");
     }
 };
 
@@ -105,7 +106,8 @@ TEST_F(ReceiptWindowTest, TwoItemsRaiseTheirStockAndAreListedUnderTheNumber)
         click(w()->Button1);
         EXPECT_FALSE(w()->isVisible()) << "No closes the window";
     });
-    EXPECT_EQ(stored(), QStringList({"SJ-1|2005-03-01|20001|3.0", "SJ-1|2005-03-25|10001|5.0", "SJ-1|2005-03-25|20001|0.0"}));
+    EXPECT_EQ(stored(), QStringList({"SJ-1|2005-03-01|20001|3.0", "SJ-1|2005-03-25|10001|5.0",
+                                     "SJ-1|2005-03-25|20001|0.0"}));
     EXPECT_EQ(stock("10001"), "5");
     EXPECT_EQ(stock("20001"), "12");
     EXPECT_EQ(dialogs.count(DialogScript::Message) + dialogs.count(DialogScript::Error), 0);

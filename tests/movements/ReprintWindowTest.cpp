@@ -22,13 +22,17 @@ protected:
         issue(9, "09/DBK/03/2005", "2005-03-01", {{"10001", 4}, {"20001", 12}});
         issue(10, "010/DBK/03/2005", "2005-03-20", {{"20001", 1}});
     }
-    void issue(int no, const QString& number, const QString& date, std::initializer_list<std::pair<const char*, int>> lines)
+    void issue(int no, const QString& number, const QString& date,
+               std::initializer_list<std::pair<const char*, int>> lines)
     {
         if (no)
             db().exec(QStringLiteral("INSERT INTO MasKlrBrg (No, No_Keluar, Tgl) VALUES (%1, '%2', '%3')")
-                          .arg(no).arg(number, date));
+                          .arg(no)
+                          .arg(number, date));
         for (const auto& [code, quantity] : lines)
-            db().exec(QStringLiteral("INSERT INTO DetilKlrBrg VALUES ('%1', '%2', %3)").arg(number, code).arg(quantity));
+            db().exec(QStringLiteral("INSERT INTO DetilKlrBrg VALUES ('%1', '%2', %3)")
+                          .arg(number, code)
+                          .arg(quantity));
     }
     void number(const QString& text)
     {
@@ -113,7 +117,7 @@ TEST_F(ReprintWindowTest, TheNoteCarriesTheNumberTheStoredDateAndTheLinesThenThe
 
 TEST_F(ReprintWindowTest, ANumberWithoutAHeaderPrintsNoDateAndANumberAsLongAsTheFieldFindsItsIssue)
 {
-    issue(0, "LOST-1", "", {{"10001", 2}}); // lines without a header
+    issue(0, "LOST-1", "", {{"10001", 2}});                 // lines without a header
     const QString longNumber = "SJ/2005/03/0000000000001X"; // the field's 25 characters
     issue(11, longNumber, "2005-03-22", {{"20001", 3}});
     inWindow(w(), [&] {

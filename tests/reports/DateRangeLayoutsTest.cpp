@@ -111,7 +111,10 @@ protected:
         query()->open();
     }
 
-    QString pdfName(const char* what) const { return QStringLiteral("%1-%2.pdf").arg(GetParam()->name, what); }
+    QString pdfName(const char* what) const
+    {
+        return QStringLiteral("%1-%2.pdf").arg(GetParam()->name, what);
+    }
 
 private:
     std::unique_ptr<report::Report> layout_;
@@ -138,8 +141,8 @@ TEST_P(DateRangeLayoutTest, ARangePrintsOnLandscapeWithEveryItemAtItsPlaceAndNoS
     std::vector<BandType> order;
     for (const auto& band : page.bands)
         order.push_back(band.type);
-    EXPECT_EQ(order, (std::vector<BandType>{BandType::Title, BandType::ColumnHeader, BandType::Detail, BandType::Detail,
-                                            BandType::Detail}));
+    EXPECT_EQ(order, (std::vector<BandType>{BandType::Title, BandType::ColumnHeader, BandType::Detail,
+                                            BandType::Detail, BandType::Detail}));
 
     const auto* title = bandOf(page, BandType::Title);
     const auto* header = bandOf(page, BandType::ColumnHeader);
@@ -180,7 +183,8 @@ TEST_P(DateRangeLayoutTest, ARangePrintsOnLandscapeWithEveryItemAtItsPlaceAndNoS
     };
     EXPECT_EQ(sorted("QRDBText1"), (std::vector<QString>{"01/03/2024", "04/03/2024", "05/03/2024"}));
     EXPECT_EQ(sorted("QRDBText2"), (std::vector<QString>{"SM-0102", "SM-0103", "SM-0104"}));
-    EXPECT_EQ(sorted("QRDBText4"), (std::vector<QString>{"BAUT 10MM", "CAT TEMBOK PUTIH", "KABEL NYM 2X1.5"}));
+    EXPECT_EQ(sorted("QRDBText4"),
+              (std::vector<QString>{"BAUT 10MM", "CAT TEMBOK PUTIH", "KABEL NYM 2X1.5"}));
     EXPECT_EQ(sorted("QRDBText6"), (std::vector<QString>{"12", "3", "7"}));
 }
 
@@ -190,7 +194,8 @@ TEST_P(DateRangeLayoutTest, FortyMovementsRunOnWithTheCaptionsOnEveryPageAndTheT
     static const char* codes[] = {"A0001", "B0002", "C0003"};
     for (int i = 0; i < 40; ++i)
         addMovement(QStringLiteral("SM-%1").arg(i / 4 + 1, 4, 10, QLatin1Char('0')),
-                    QStringLiteral("2024-03-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), codes[i % 3], i + 1);
+                    QStringLiteral("2024-03-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), codes[i % 3],
+                    i + 1);
     runQuery(QDate(2024, 3, 1), QDate(2024, 3, 31));
     const Document doc = layout().buildDocument();
     writeTestPdf(doc, pdfName("forty"));

@@ -3,9 +3,9 @@
 #include "platform/data/Query.h"
 #include "platform/preview/PreviewWindow.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DBGrid.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MaskEdit.h"
-#include "platform/ui/DBGrid.h"
 #include "reports/UFLapKeluar.h"
 #include "reports/UFLapTerima.h"
 #include "reports/UQrLapKeluar.h"
@@ -36,17 +36,41 @@ struct Twin {
 };
 
 const Twin kReceipts{
-    "receipts", false, "Laporan Penerimaan Barang ", {575, 453}, "Dari Tanggal",
-    {16, 8}, {184, 8}, {96, 8, 73, 21}, {224, 8, 73, 21}, {4, 40, 565, 353},
-    {352, 8}, {384, 408}, {472, 408}, true,
-    {"DBGrid1", "MaskEdit1", "Button1", "Button2", "Button3", "MaskEdit2"}, "No_SMasuk",
+    "receipts",
+    false,
+    "Laporan Penerimaan Barang ",
+    {575, 453},
+    "Dari Tanggal",
+    {16, 8},
+    {184, 8},
+    {96, 8, 73, 21},
+    {224, 8, 73, 21},
+    {4, 40, 565, 353},
+    {352, 8},
+    {384, 408},
+    {472, 408},
+    true,
+    {"DBGrid1", "MaskEdit1", "Button1", "Button2", "Button3", "MaskEdit2"},
+    "No_SMasuk",
 };
 
 const Twin kIssues{
-    "issues", true, "Laporan Data Barang Keluar ", {574, 450}, "Dari Tanggal :",
-    {16, 16}, {168, 16}, {88, 16, 73, 21}, {200, 16, 81, 21}, {8, 48, 561, 345},
-    {456, 8}, {376, 404}, {480, 404}, false,
-    {"MaskEdit1", "DBGrid1", "Button1", "Button2", "Button3", "MaskEdit2"}, "No_Keluar",
+    "issues",
+    true,
+    "Laporan Data Barang Keluar ",
+    {574, 450},
+    "Dari Tanggal :",
+    {16, 16},
+    {168, 16},
+    {88, 16, 73, 21},
+    {200, 16, 81, 21},
+    {8, 48, 561, 345},
+    {456, 8},
+    {376, 404},
+    {480, 404},
+    false,
+    {"MaskEdit1", "DBGrid1", "Button1", "Button2", "Button3", "MaskEdit2"},
+    "No_Keluar",
 };
 
 const QString Empty = QStringLiteral("  /  /    ");
@@ -58,14 +82,30 @@ protected:
         LayoutTest::SetUp(); // today is 05/03/2024
         if (GetParam()->issues) {
             create(FlapKeluar, QrLapKeluar);
-            w = {FlapKeluar,          FlapKeluar->Label1,  FlapKeluar->Label2,  FlapKeluar->MaskEdit1,
-                 FlapKeluar->MaskEdit2, FlapKeluar->Button1, FlapKeluar->Button2, FlapKeluar->Button3,
-                 FlapKeluar->DBGrid1, FDM->QLapKeluar,     QrLapKeluar};
+            w = {FlapKeluar,
+                 FlapKeluar->Label1,
+                 FlapKeluar->Label2,
+                 FlapKeluar->MaskEdit1,
+                 FlapKeluar->MaskEdit2,
+                 FlapKeluar->Button1,
+                 FlapKeluar->Button2,
+                 FlapKeluar->Button3,
+                 FlapKeluar->DBGrid1,
+                 FDM->QLapKeluar,
+                 QrLapKeluar};
         } else {
             create(FlapTerima, QrLapMasuk);
-            w = {FlapTerima,          FlapTerima->Label1,  FlapTerima->Label2,  FlapTerima->MaskEdit1,
-                 FlapTerima->MaskEdit2, FlapTerima->Button1, FlapTerima->Button2, FlapTerima->Button3,
-                 FlapTerima->DBGrid1, FDM->QLapMasuk,      QrLapMasuk};
+            w = {FlapTerima,
+                 FlapTerima->Label1,
+                 FlapTerima->Label2,
+                 FlapTerima->MaskEdit1,
+                 FlapTerima->MaskEdit2,
+                 FlapTerima->Button1,
+                 FlapTerima->Button2,
+                 FlapTerima->Button3,
+                 FlapTerima->DBGrid1,
+                 FDM->QLapMasuk,
+                 QrLapMasuk};
         }
         addItem("A0001", "BAUT 10MM", "100", "5", "PCS");
         addItem("B0002", "KABEL NYM 2X1.5", "50", "5", "METER");
@@ -197,7 +237,8 @@ TEST_P(DateRangeWindowTest, EnterThreeTimesListsTodaysMovements)
         QStringList titles;
         for (int c = 0; c < w.DBGrid1->columnCount(); ++c)
             titles << w.DBGrid1->columnTitle(c);
-        EXPECT_EQ(titles, (QStringList{"Tgl", GetParam()->numberColumn, "KdBrg", "NamaBrg", "Satuan", "Jml"}));
+        EXPECT_EQ(titles,
+                  (QStringList{"Tgl", GetParam()->numberColumn, "KdBrg", "NamaBrg", "Satuan", "Jml"}));
         EXPECT_TRUE(gridRows(w.DBGrid1).contains("05/03/2024|D-0305B|B0002|KABEL NYM 2X1.5|METER|4"));
         EXPECT_EQ(QApplication::focusWidget(), w.Button2);
     });

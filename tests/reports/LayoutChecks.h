@@ -28,13 +28,14 @@ protected:
 
 // One movement line of document `no`, dated `date` (yyyy-mm-dd): an issue
 // line under its header (made once per number) or a receipt line.
-inline void addMovement(TempDatabase& db, bool issue, const QString& no, const QString& date, const QString& code,
-                        int qty)
+inline void addMovement(TempDatabase& db, bool issue, const QString& no, const QString& date,
+                        const QString& code, int qty)
 {
     if (!issue) {
-        db.exec(QStringLiteral("INSERT INTO BrgMasuk (No_SMasuk, Tgl, KdBrg, Jml) VALUES ('%1', '%2', '%3', %4)")
-                    .arg(no, date, code)
-                    .arg(qty));
+        db.exec(
+            QStringLiteral("INSERT INTO BrgMasuk (No_SMasuk, Tgl, KdBrg, Jml) VALUES ('%1', '%2', '%3', %4)")
+                .arg(no, date, code)
+                .arg(qty));
         return;
     }
     if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM MasKlrBrg WHERE No_Keluar = '%1'").arg(no)) == "0")
@@ -54,7 +55,8 @@ inline const report::PlacedBand* bandOf(const report::Page& page, report::BandTy
 }
 
 // What an item printed inside one placed band.
-inline const report::Primitive* printedIn(const report::Page& page, const report::PlacedBand& band, const QString& item)
+inline const report::Primitive* printedIn(const report::Page& page, const report::PlacedBand& band,
+                                          const QString& item)
 {
     for (const auto& p : page.primitives)
         if (p.item == item && p.rect.top() >= band.top - 1e-6 && p.rect.top() < band.top + band.height)
@@ -87,7 +89,8 @@ struct Place {
     const char* text = nullptr;
 };
 
-inline void expectPlaces(const report::Page& page, const report::PlacedBand* band, const std::vector<Place>& places)
+inline void expectPlaces(const report::Page& page, const report::PlacedBand* band,
+                         const std::vector<Place>& places)
 {
     ASSERT_TRUE(band);
     for (const Place& place : places) {

@@ -72,25 +72,28 @@ TEST_F(StockLayoutTest, TheStockReportListsEveryItemInCodeOrderAndLeavesTheTable
     const auto* title = bandOf(page, BandType::Title);
     const auto* header = bandOf(page, BandType::ColumnHeader);
     EXPECT_NEAR(header->top, kMargin + 24.1, kPlaceTol);
-    expectPlaces(page, title, {{"QRImage1", 3.4, 2.1},
-                               {"QRLabel1", 60.3, 4.0, "Laporan Stock Barang"},
-                               {"QRLabel7", 41.8, 13.8},
-                               {"QRSysData1", 150.0, 18.0, "Dicetak :05/03/2024 14:07:09"}});
+    expectPlaces(page, title,
+                 {{"QRImage1", 3.4, 2.1},
+                  {"QRLabel1", 60.3, 4.0, "Laporan Stock Barang"},
+                  {"QRLabel7", 41.8, 13.8},
+                  {"QRSysData1", 150.0, 18.0, "Dicetak :05/03/2024 14:07:09"}});
     EXPECT_EQ(printedIn(page, *title, "QRLabel1")->font, (report::FontSpec{"Arial", 14, true, false}));
     EXPECT_TRUE(printedIn(page, *title, "QRLabel7")->font.bold);
     const Primitive* logo = printedIn(page, *title, "QRImage1");
     EXPECT_NEAR(logo->rect.width(), 21.4, kPlaceTol); // stretched to its box
     EXPECT_NEAR(logo->rect.height(), 21.4, kPlaceTol);
-    expectPlaces(page, header, {{"QRLabel2", 2.1, 2.1, "No."},
-                                {"QRLabel3", 14.8, 2.1, "Kode Barang"},
-                                {"QRLabel4", 55.0, 2.1, "Nama Barang"},
-                                {"QRLabel5", 118.5, 2.1, "Satuan"},
-                                {"QRLabel6", 156.6, 2.1, "Jumlah"}});
-    expectPlaces(page, bandOf(page, BandType::Detail, 1), {{"QRSysData2", 2.1, 2.1, "2"},
-                                                           {"QRDBText1", 14.8, 2.1, "B0002"},
-                                                           {"QRDBText2", 55.0, 2.1, "KABEL NYM 2X1.5"},
-                                                           {"QRDBText3", 118.5, 2.1, "METER"},
-                                                           {"QRDBText4", 156.6, 2.1, "7"}});
+    expectPlaces(page, header,
+                 {{"QRLabel2", 2.1, 2.1, "No."},
+                  {"QRLabel3", 14.8, 2.1, "Kode Barang"},
+                  {"QRLabel4", 55.0, 2.1, "Nama Barang"},
+                  {"QRLabel5", 118.5, 2.1, "Satuan"},
+                  {"QRLabel6", 156.6, 2.1, "Jumlah"}});
+    expectPlaces(page, bandOf(page, BandType::Detail, 1),
+                 {{"QRSysData2", 2.1, 2.1, "2"},
+                  {"QRDBText1", 14.8, 2.1, "B0002"},
+                  {"QRDBText2", 55.0, 2.1, "KABEL NYM 2X1.5"},
+                  {"QRDBText3", 118.5, 2.1, "METER"},
+                  {"QRDBText4", 156.6, 2.1, "7"}});
 }
 
 TEST_F(StockLayoutTest, TheStockReportsRowNumberKeepsItsFixedBox)
@@ -101,8 +104,8 @@ TEST_F(StockLayoutTest, TheStockReportsRowNumberKeepsItsFixedBox)
     const Document doc = QrLapStock->buildDocument();
 
     const auto& last = doc.pages.back();
-    const Primitive* number = printedIn(last, *bandOf(last, BandType::Detail, bandCount(last, BandType::Detail) - 1),
-                                        "QRSysData2");
+    const Primitive* number =
+        printedIn(last, *bandOf(last, BandType::Detail, bandCount(last, BandType::Detail) - 1), "QRSysData2");
     ASSERT_TRUE(number);
     EXPECT_EQ(number->text, "10000");
     // Five digits are wider than the 8.7 mm box, which does not grow.
@@ -115,9 +118,10 @@ TEST_F(StockLayoutTest, TheStockReportsRowNumberKeepsItsFixedBox)
 
 TEST_F(StockLayoutTest, TheMinimumStockReportListsItemsAtOrBelowTheirReorderLevelWithTheLevelRightAligned)
 {
-    db().exec("INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) VALUES "
-              "('A0001', 'BAUT 10MM', 5, 5, 'PCS'), ('B0002', 'KABEL NYM 2X1.5', 6, 5, 'METER'), "
-              "('C0003', 'CAT TEMBOK PUTIH', 3, 120, 'KALENG'), ('D0004', 'PIPA PVC 1/2', 1500, 10, 'BATANG')");
+    db().exec(
+        "INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) VALUES "
+        "('A0001', 'BAUT 10MM', 5, 5, 'PCS'), ('B0002', 'KABEL NYM 2X1.5', 6, 5, 'METER'), "
+        "('C0003', 'CAT TEMBOK PUTIH', 3, 120, 'KALENG'), ('D0004', 'PIPA PVC 1/2', 1500, 10, 'BATANG')");
     rerunMinimum();
     const Document doc = QMin->buildDocument();
     writeTestPdf(doc, "minimum-stock.pdf");
@@ -132,9 +136,10 @@ TEST_F(StockLayoutTest, TheMinimumStockReportListsItemsAtOrBelowTheirReorderLeve
     const auto* title = bandOf(page, BandType::Title);
     const auto* header = bandOf(page, BandType::ColumnHeader);
     EXPECT_NEAR(header->top, kMargin + 24.1, kPlaceTol);
-    expectPlaces(page, title, {{"QRImage1", 17.7, 1.3},
-                               {"QRLabel1", 67.7, 2.1, "Laporan Minimum Stock"},
-                               {"QRLabel15", 43.9, 18.3}});
+    expectPlaces(page, title,
+                 {{"QRImage1", 17.7, 1.3},
+                  {"QRLabel1", 67.7, 2.1, "Laporan Minimum Stock"},
+                  {"QRLabel15", 43.9, 18.3}});
     EXPECT_EQ(printedIn(page, *title, "QRLabel1")->font, (report::FontSpec{"Arial", 14, true, false}));
     EXPECT_TRUE(printedIn(page, *title, "QRLabel15")->font.bold);
     // No date-time stamp: the title band holds the logo, title and address only.
@@ -144,21 +149,23 @@ TEST_F(StockLayoutTest, TheMinimumStockReportListsItemsAtOrBelowTheirReorderLeve
     EXPECT_EQ(titleItems, 3);
     const Primitive* logo = printedIn(page, *title, "QRImage1");
     EXPECT_NEAR(logo->rect.width(), kLogo, kPlaceTol); // its natural size
-    expectPlaces(page, header, {{"QRLabel2", 2.1, 2.1, "No."},
-                                {"QRLabel3", 10.6, 2.1, "Kode Barang"},
-                                {"QRLabel4", 33.9, 2.1, "Nama Barang"},
-                                {"QRLabel5", 108.0, 2.1, "Satuan"},
-                                {"QRLabel6", 137.6, 2.1, "Stock"},
-                                {"QRLabel7", 156.6, 2.1, "Minimum Stock"}});
+    expectPlaces(page, header,
+                 {{"QRLabel2", 2.1, 2.1, "No."},
+                  {"QRLabel3", 10.6, 2.1, "Kode Barang"},
+                  {"QRLabel4", 33.9, 2.1, "Nama Barang"},
+                  {"QRLabel5", 108.0, 2.1, "Satuan"},
+                  {"QRLabel6", 137.6, 2.1, "Stock"},
+                  {"QRLabel7", 156.6, 2.1, "Minimum Stock"}});
 
     for (int row = 0; row < 2; ++row) {
         const auto* detail = bandOf(page, BandType::Detail, row);
         const bool paint = printedIn(page, *detail, "QRDBText1")->text == "C0003";
-        expectPlaces(page, detail, {{"QRSysData1", 2.1, 2.1, row == 0 ? "1" : "2"},
-                                    {"QRDBText1", 10.6, 2.1},
-                                    {"QRDBText2", 33.9, 2.1, paint ? "CAT TEMBOK PUTIH" : "BAUT 10MM"},
-                                    {"QRDBText3", 108.0, 2.1, paint ? "KALENG" : "PCS"},
-                                    {"QRDBText4", 139.7, 2.1, paint ? "3" : "5"}});
+        expectPlaces(page, detail,
+                     {{"QRSysData1", 2.1, 2.1, row == 0 ? "1" : "2"},
+                      {"QRDBText1", 10.6, 2.1},
+                      {"QRDBText2", 33.9, 2.1, paint ? "CAT TEMBOK PUTIH" : "BAUT 10MM"},
+                      {"QRDBText3", 108.0, 2.1, paint ? "KALENG" : "PCS"},
+                      {"QRDBText4", 139.7, 2.1, paint ? "3" : "5"}});
         // The reorder level ends 177.3 mm from the band's left edge, however wide.
         const Primitive* level = printedIn(page, *detail, "QRDBText5");
         ASSERT_TRUE(level);
@@ -170,7 +177,8 @@ TEST_F(StockLayoutTest, TheMinimumStockReportListsItemsAtOrBelowTheirReorderLeve
 
 TEST_F(StockLayoutTest, WithoutRowsBothReportsPrintTheTitleAndOneEmptyRow)
 {
-    static const char* const stockItems[] = {"QRSysData2", "QRDBText1", "QRDBText2", "QRDBText3", "QRDBText4"};
+    static const char* const stockItems[] = {"QRSysData2", "QRDBText1", "QRDBText2", "QRDBText3",
+                                             "QRDBText4"};
     const Document stock = QrLapStock->buildDocument(); // an empty item table
     writeTestPdf(stock, "stock-empty.pdf");
     expectEmptyPage(stock, stockItems, 5);
@@ -179,7 +187,8 @@ TEST_F(StockLayoutTest, WithoutRowsBothReportsPrintTheTitleAndOneEmptyRow)
 
     static const char* const minimumItems[] = {"QRSysData1", "QRDBText1", "QRDBText2",
                                                "QRDBText3",  "QRDBText4", "QRDBText5"};
-    db().exec("INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) VALUES ('A0001', 'BAUT 10MM', 6, 5, 'PCS')");
+    db().exec("INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) VALUES ('A0001', 'BAUT 10MM', 6, "
+              "5, 'PCS')");
     rerunMinimum(); // nothing at or below its level
     const Document none = QMin->buildDocument();
     writeTestPdf(none, "minimum-stock-empty.pdf");

@@ -71,7 +71,8 @@ TEST_F(StockWindowsTest, TheStockGridShowsEveryItemLiveAndChangesNothing)
             EXPECT_EQ(g->columnTitle(c), titles[c]);
             EXPECT_EQ(g->columnWidth(c), widths[c]);
             EXPECT_TRUE(g->model().headerData(c, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-            EXPECT_EQ(g->model().data(g->model().index(0, c), Qt::BackgroundRole).value<QColor>(), colours[c]);
+            EXPECT_EQ(g->model().data(g->model().index(0, c), Qt::BackgroundRole).value<QColor>(),
+                      colours[c]);
         }
         EXPECT_FALSE(g->columnLines() || g->rowLines() || g->columnResizing());
         // Every item in code order, whatever its stock; a stock never set is an empty cell.
@@ -130,8 +131,8 @@ TEST_F(StockWindowsTest, TheMinimumListIsRunAgainAtEveryOpeningAndAfterThePrevie
     issue("B0002", 1); // down to its level
     inWindow(FminStock, [&] {
         EXPECT_EQ(gridRows(FminStock->DBGrid1),
-                  QStringList({"A0001|BAUT 10MM|5|5|PCS", "B0002|KABEL NYM 2X1.5|5|5|METER", "D0004|PIPA PVC 1/2||3|BATANG",
-                               "E0005|LAMPU TL 36W|0||BUAH"}));
+                  QStringList({"A0001|BAUT 10MM|5|5|PCS", "B0002|KABEL NYM 2X1.5|5|5|METER",
+                               "D0004|PIPA PVC 1/2||3|BATANG", "E0005|LAMPU TL 36W|0||BUAH"}));
         inPreview(QMin, [&](report::PreviewWindow* preview) {
             EXPECT_EQ(textsOf(preview->document(), "QRDBText1"),
                       (std::vector<QString>{"A0001", "B0002", "D0004", "E0005"}));
@@ -152,8 +153,8 @@ TEST_F(StockWindowsTest, WithNothingAtItsLevelTheGridIsEmptyAndThePagePrintsNoRo
     inWindow(FminStock, [&] {
         EXPECT_EQ(FminStock->DBGrid1->rowCount(), 0);
         inPreview(QMin, [&](report::PreviewWindow* preview) {
-            static const char* const data[] = {"QRSysData1", "QRDBText1", "QRDBText2", "QRDBText3", "QRDBText4",
-                                               "QRDBText5"};
+            static const char* const data[] = {"QRSysData1", "QRDBText1", "QRDBText2",
+                                               "QRDBText3",  "QRDBText4", "QRDBText5"};
             expectEmptyPage(preview->document(), data, 6);
         });
         click(FminStock->Button1);
@@ -185,20 +186,21 @@ TEST_F(ShellTest, TheStockReportsOpenFromTheirEntriesAndButtons)
             click(close);
         });
     };
-    EXPECT_EQ(runLogin(QString(), [&] {
-                  expectOpen(FLapStock, FLapStock->Button2);
-                  clickMenu(FUtama->StockBarang1);
-                  expectOpen(FLapStock, FLapStock->Button2);
-                  click(FUtama->SpeedButton6);
-                  expectOpen(FminStock, FminStock->Button2);
-                  clickMenu(FUtama->MinimumStock1);
-                  expectOpen(FminStock, FminStock->Button2);
-                  click(FUtama->SpeedButton8);
-                  endProgram();
-              }),
+    EXPECT_EQ(runLogin(QString(),
+                       [&] {
+                           expectOpen(FLapStock, FLapStock->Button2);
+                           clickMenu(FUtama->StockBarang1);
+                           expectOpen(FLapStock, FLapStock->Button2);
+                           click(FUtama->SpeedButton6);
+                           expectOpen(FminStock, FminStock->Button2);
+                           clickMenu(FUtama->MinimumStock1);
+                           expectOpen(FminStock, FminStock->Button2);
+                           click(FUtama->SpeedButton8);
+                           endProgram();
+                       }),
               0);
-    EXPECT_EQ(opened, QStringList({"Laporan Data Stock Barang ", "Laporan Data Stock Barang ", " Laporan Minimum Stock",
-                                   " Laporan Minimum Stock"}));
+    EXPECT_EQ(opened, QStringList({"Laporan Data Stock Barang ", "Laporan Data Stock Barang ",
+                                   " Laporan Minimum Stock", " Laporan Minimum Stock"}));
 }
 
 } // namespace

@@ -41,18 +41,20 @@ TEST_F(ShellTest, ThreeWrongOldPasswordsOverTwoModalWindowsEndTheProgram)
 {
     writePasswordFile("SECRET");
     bool windowStillOpenAfterTwo = false;
-    EXPECT_EQ(runLogin(QStringLiteral("secret"), [&] {
-                  inChangeWindow([&] {
-                      enter(FGantiPass->Edit1, QStringLiteral("one"));
-                      EXPECT_EQ(FGantiPass->Edit1->text(), "ONE") << "kept, unselected";
-                      EXPECT_TRUE(FGantiPass->Edit1->selectedText().isEmpty());
-                      enter(FGantiPass->Edit1, QStringLiteral("two"));
-                      windowStillOpenAfterTwo = FGantiPass->isVisible() && !ui::Application::instance()->terminated();
-                      enter(FGantiPass->Edit1, QStringLiteral("three"));
-                  });
-                  EXPECT_FALSE(FGantiPass->isVisible());
-                  EXPECT_TRUE(ui::Application::instance()->terminated());
-              }),
+    EXPECT_EQ(runLogin(QStringLiteral("secret"),
+                       [&] {
+                           inChangeWindow([&] {
+                               enter(FGantiPass->Edit1, QStringLiteral("one"));
+                               EXPECT_EQ(FGantiPass->Edit1->text(), "ONE") << "kept, unselected";
+                               EXPECT_TRUE(FGantiPass->Edit1->selectedText().isEmpty());
+                               enter(FGantiPass->Edit1, QStringLiteral("two"));
+                               windowStillOpenAfterTwo =
+                                   FGantiPass->isVisible() && !ui::Application::instance()->terminated();
+                               enter(FGantiPass->Edit1, QStringLiteral("three"));
+                           });
+                           EXPECT_FALSE(FGantiPass->isVisible());
+                           EXPECT_TRUE(ui::Application::instance()->terminated());
+                       }),
               0);
     EXPECT_TRUE(windowStillOpenAfterTwo) << "the count survives the message windows";
     EXPECT_EQ(dialogs.texts(), QStringList({Wrong, Wrong, Wrong, StopTrying}));
@@ -92,8 +94,9 @@ TEST_F(ShellTest, ChangeWritesTheNewPasswordAndTheNextRunAcceptsIt)
     EXPECT_EQ(ask.text, "Yakin Akan Mengganti Password ....?");
     EXPECT_EQ(ask.flags, 52);
     EXPECT_EQ(dialogs.texts(DialogScript::Message), QStringList({Changed, Wrong}));
-    EXPECT_TRUE(QDir().entryList(QStringList {QStringLiteral(".Pass*"), QStringLiteral("*.tmp")},
-                                 QDir::Files | QDir::Hidden)
+    EXPECT_TRUE(QDir()
+                    .entryList(QStringList{QStringLiteral(".Pass*"), QStringLiteral("*.tmp")},
+                               QDir::Files | QDir::Hidden)
                     .isEmpty())
         << "no file is left behind";
 
@@ -205,7 +208,8 @@ TEST_F(ShellTest, MismatchAtTheRepeatWithdrawsGanti)
         });
         endProgram();
     });
-    EXPECT_EQ(dialogs.texts(), QStringList({"Password Tidak Boleh Kosong...!", "Password Yang Anda ulang Tidak Sama...!"}));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"Password Tidak Boleh Kosong...!", "Password Yang Anda ulang Tidak Sama...!"}));
     EXPECT_EQ(passwordFile(), "SECRET");
 }
 
@@ -229,7 +233,8 @@ TEST_F(ShellTest, GantiRefusesAnEmptyNewPassword)
         });
         endProgram();
     });
-    EXPECT_EQ(dialogs.texts(), QStringList({"Password Tidak Boleh Kosong...!"})) << "no question, nothing written";
+    EXPECT_EQ(dialogs.texts(), QStringList({"Password Tidak Boleh Kosong...!"}))
+        << "no question, nothing written";
     EXPECT_EQ(passwordFile(), "SECRET");
 }
 
@@ -240,7 +245,7 @@ TEST_F(ShellTest, RepeatChangedAfterGantiIsWhatGetsWritten)
         inChangeWindow([&] {
             fillIn(QStringLiteral("secret"), QStringLiteral("abc"), QStringLiteral("abc"));
             FGantiPass->Edit3->setFocus();
-            pressKey(FGantiPass->Edit3, Qt::Key_End); // entered, the repeat is selected
+            pressKey(FGantiPass->Edit3, Qt::Key_End);         // entered, the repeat is selected
             typeText(FGantiPass->Edit3, QStringLiteral("d")); // no Enter: nothing checks it again
             click(FGantiPass->Button1);
         });
@@ -291,7 +296,8 @@ TEST_F(ShellTest, FailedWriteShowsTheErrorAndNoSuccess)
     EXPECT_EQ(dialogs.count(DialogScript::Error), 1);
     EXPECT_EQ(dialogs.count(DialogScript::Message), 0);
     EXPECT_EQ(dialogs.calls().back().caption, "TORAMBU KESTI");
-    EXPECT_TRUE(QDir().entryList(QStringList {QStringLiteral(".Pass*")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(
+        QDir().entryList(QStringList{QStringLiteral(".Pass*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(ShellTest, ChangeWindowLayout)

@@ -33,10 +33,11 @@ TEST_P(PasswordFileRules, DecideWhetherTheMainMenuOpens)
     if (c.file != "<none>")
         writePasswordFile(c.file);
     QString memo;
-    EXPECT_EQ(runLogin(c.typed, [&] {
-                  memo = Fpass->Memo1->text();
-                  endProgram();
-              }),
+    EXPECT_EQ(runLogin(c.typed,
+                       [&] {
+                           memo = Fpass->Memo1->text();
+                           endProgram();
+                       }),
               0);
     EXPECT_EQ(menuOpened, c.opens);
     EXPECT_EQ(memo, c.memo);
@@ -48,23 +49,24 @@ TEST_P(PasswordFileRules, DecideWhetherTheMainMenuOpens)
 
 INSTANTIATE_TEST_SUITE_P(
     Login, PasswordFileRules,
-    ::testing::Values(
-        FileCase {"NoFileEmptyEntry", "<none>", "", true, ""}, FileCase {"NoFileAnyEntry", "<none>", "abc", false, ""},
-        FileCase {"NoFileMaster", "<none>", "koliba", true, ""}, FileCase {"EmptyFileEmptyEntry", "", "", true, ""},
-        FileCase {"EmptyFileOtherEntry", "", "x", false, ""},
-        FileCase {"CapitalsTypedSmall", "SECRET", "secret", true, "SECRET"},
-        FileCase {"CrLfAfterPassword", "SECRET\r\n", "SECRET", false, ""},
-        FileCase {"LfAfterPassword", "SECRET\n", "SECRET", false, ""},
-        FileCase {"CrAfterPassword", "SECRET\r", "SECRET", false, ""},
-        FileCase {"SecondLine", "SECRET\r\nMORE", "SECRET", false, ""},
-        FileCase {"SmallLettersInFile", "Secret", "Secret", false, ""},
-        FileCase {"SmallLettersInFileMaster", "Secret", "KOLIBA", true, "Secret"},
-        FileCase {"LineBreaksReadAsCrLf", "A\nB\rC", "KOLIBA", true, "A\r\nB\r\nC"},
-        FileCase {"LeadingBlankKept", " SECRET", " secret", true, " SECRET"},
-        FileCase {"LeadingBlankNotTrimmed", " SECRET", "secret", false, ""},
-        FileCase {"NulEndsTheText", QByteArray("SECRET\0JUNK", 11), "secret", true, "SECRET"},
-        FileCase {"EightBitBytesKept", "\xC9\xA0X", "\u00E9\u00A0x", true, "\u00C9\u00A0X"},
-        FileCase {"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
+    ::testing::Values(FileCase{"NoFileEmptyEntry", "<none>", "", true, ""},
+                      FileCase{"NoFileAnyEntry", "<none>", "abc", false, ""},
+                      FileCase{"NoFileMaster", "<none>", "koliba", true, ""},
+                      FileCase{"EmptyFileEmptyEntry", "", "", true, ""},
+                      FileCase{"EmptyFileOtherEntry", "", "x", false, ""},
+                      FileCase{"CapitalsTypedSmall", "SECRET", "secret", true, "SECRET"},
+                      FileCase{"CrLfAfterPassword", "SECRET\r\n", "SECRET", false, ""},
+                      FileCase{"LfAfterPassword", "SECRET\n", "SECRET", false, ""},
+                      FileCase{"CrAfterPassword", "SECRET\r", "SECRET", false, ""},
+                      FileCase{"SecondLine", "SECRET\r\nMORE", "SECRET", false, ""},
+                      FileCase{"SmallLettersInFile", "Secret", "Secret", false, ""},
+                      FileCase{"SmallLettersInFileMaster", "Secret", "KOLIBA", true, "Secret"},
+                      FileCase{"LineBreaksReadAsCrLf", "A\nB\rC", "KOLIBA", true, "A\r\nB\r\nC"},
+                      FileCase{"LeadingBlankKept", " SECRET", " secret", true, " SECRET"},
+                      FileCase{"LeadingBlankNotTrimmed", " SECRET", "secret", false, ""},
+                      FileCase{"NulEndsTheText", QByteArray("SECRET\0JUNK", 11), "secret", true, "SECRET"},
+                      FileCase{"EightBitBytesKept", "\xC9\xA0X", "\u00E9\u00A0x", true, "\u00C9\u00A0X"},
+                      FileCase{"MasterWithFile", "SECRET", "koliba", true, "SECRET"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Whatever the file's size, the login answers at once, as its text says: a
@@ -196,7 +198,8 @@ TEST_F(ShellTest, LoginWindowLayout)
         EXPECT_EQ(Fpass->pos(), QPoint(443, 87));
         EXPECT_EQ(Fpass->focusWidget(), Fpass->Edit1);
         EXPECT_EQ(Fpass->Edit1->geometry(), QRect(144, 88, 121, 21));
-        EXPECT_TRUE(Fpass->Memo1->geometry().intersected(Fpass->Edit1->geometry()) == Fpass->Memo1->geometry())
+        EXPECT_TRUE(Fpass->Memo1->geometry().intersected(Fpass->Edit1->geometry()) ==
+                    Fpass->Memo1->geometry())
             << "the entry covers the memo";
         EXPECT_EQ(Fpass->Image1->image().size(), QSize(376, 234));
         // Tab order: entry, Access, Cancel, memo.

@@ -1,8 +1,8 @@
 #include "ShellFixture.h"
 
-#include "platform/ui/Dialogs.h"
 #include "items/UIBarang.h"
 #include "movements/UPackinglist.h"
+#include "platform/ui/Dialogs.h"
 #include "reports/UFLapKeluar.h"
 #include "reports/UFLapTerima.h"
 #include "shell/UFAbout.h"
@@ -11,8 +11,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWindow>
 
 namespace {
@@ -25,9 +25,15 @@ enum class Way { CloseBox, CloseButton, TutupMenu };
 void askToLeave(Way way)
 {
     switch (way) {
-    case Way::CloseBox: FUtama->windowHandle()->close(); break;
-    case Way::CloseButton: click(FUtama->SpeedButton7); break;
-    case Way::TutupMenu: clickMenu(FUtama->Tutup1); break;
+    case Way::CloseBox:
+        FUtama->windowHandle()->close();
+        break;
+    case Way::CloseButton:
+        click(FUtama->SpeedButton7);
+        break;
+    case Way::TutupMenu:
+        clickMenu(FUtama->Tutup1);
+        break;
     }
 }
 
@@ -38,20 +44,21 @@ TEST_P(ExitQuestion3Ways, NoKeepsTheMenuOpenAndYesEndsAfterOneQuestion)
     const Way way = GetParam();
     int askedOnNo = 0;
     int askedOnYes = 0;
-    EXPECT_EQ(runLogin(QString(), [&] {
-                  dialogs.answer({ui::idNo, ui::idNo, ui::idYes});
-                  askToLeave(way);
-                  askedOnNo = dialogs.count(DialogScript::Question);
-                  EXPECT_TRUE(FUtama->isVisible());
-                  EXPECT_TRUE(FUtama->isModalOpen());
-                  // Still usable, and asks again.
-                  whileModal([] { click(FAbout->Button1); });
-                  clickMenu(FUtama->AboutMe1);
-                  askToLeave(way);
-                  EXPECT_TRUE(FUtama->isVisible());
-                  askToLeave(way);
-                  askedOnYes = dialogs.count(DialogScript::Question);
-              }),
+    EXPECT_EQ(runLogin(QString(),
+                       [&] {
+                           dialogs.answer({ui::idNo, ui::idNo, ui::idYes});
+                           askToLeave(way);
+                           askedOnNo = dialogs.count(DialogScript::Question);
+                           EXPECT_TRUE(FUtama->isVisible());
+                           EXPECT_TRUE(FUtama->isModalOpen());
+                           // Still usable, and asks again.
+                           whileModal([] { click(FAbout->Button1); });
+                           clickMenu(FUtama->AboutMe1);
+                           askToLeave(way);
+                           EXPECT_TRUE(FUtama->isVisible());
+                           askToLeave(way);
+                           askedOnYes = dialogs.count(DialogScript::Question);
+                       }),
               0);
     EXPECT_TRUE(menuOpened);
     EXPECT_EQ(askedOnNo, 1);
@@ -64,12 +71,16 @@ TEST_P(ExitQuestion3Ways, NoKeepsTheMenuOpenAndYesEndsAfterOneQuestion)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(MainMenu, ExitQuestion3Ways, ::testing::Values(Way::CloseBox, Way::CloseButton, Way::TutupMenu),
+INSTANTIATE_TEST_SUITE_P(MainMenu, ExitQuestion3Ways,
+                         ::testing::Values(Way::CloseBox, Way::CloseButton, Way::TutupMenu),
                          [](const auto& test) {
                              switch (test.param) {
-                             case Way::CloseBox: return std::string("CloseBox");
-                             case Way::CloseButton: return std::string("CloseButton");
-                             default: return std::string("TutupMenu");
+                             case Way::CloseBox:
+                                 return std::string("CloseBox");
+                             case Way::CloseButton:
+                                 return std::string("CloseButton");
+                             default:
+                                 return std::string("TutupMenu");
                              }
                          });
 
@@ -163,9 +174,12 @@ TEST_F(ShellTest, HoverLookOfEveryButton)
             ui::SpeedButton* button;
             QColor start, hover, rest;
         } rows[] = {
-            {FUtama->SpeedButton1, windowText, navy, black}, {FUtama->SpeedButton2, windowText, navy, black},
-            {FUtama->SpeedButton3, windowText, navy, black}, {FUtama->SpeedButton4, windowText, navy, black},
-            {FUtama->SpeedButton5, windowText, navy, black}, {FUtama->SpeedButton6, windowText, navy, black},
+            {FUtama->SpeedButton1, windowText, navy, black},
+            {FUtama->SpeedButton2, windowText, navy, black},
+            {FUtama->SpeedButton3, windowText, navy, black},
+            {FUtama->SpeedButton4, windowText, navy, black},
+            {FUtama->SpeedButton5, windowText, navy, black},
+            {FUtama->SpeedButton6, windowText, navy, black},
             {FUtama->SpeedButton8, windowText, navy, black},
             {FUtama->SpeedButton7, black, QColor(255, 0, 0), QColor(0, 0, 255)}, // "&Close", lowest
         };
@@ -230,7 +244,8 @@ TEST_F(ShellTest, AboutBoxOpensOverTheLoginWindowAndCloses)
         whileModal([&] {
             EXPECT_EQ(FAbout->windowTitle(), " About Me ");
             // Centred over the login window, not over the main menu.
-            EXPECT_LE((FAbout->frameGeometry().center() - Fpass->frameGeometry().center()).manhattanLength(), 4);
+            EXPECT_LE((FAbout->frameGeometry().center() - Fpass->frameGeometry().center()).manhattanLength(),
+                      4);
             EXPECT_EQ(FAbout->Label2->text(), "Tim TORAMBU KESTI");
             EXPECT_FALSE(FAbout->Image1->image().isNull());
             pressKey(FAbout->Button1, Qt::Key_Escape);
@@ -262,22 +277,23 @@ namespace {
 TEST_F(ShellTest, BothItemEntriesOpenTheItemInputWindow)
 {
     int opened = 0;
-    EXPECT_EQ(runLogin(QString(), [&] {
-                  auto closeItemWindow = [&] {
-                      whileModal([&] {
-                          EXPECT_TRUE(FBarang->isVisible());
-                          EXPECT_EQ(FBarang->focusWidget(), FBarang->Edit1);
-                          ++opened;
-                          click(FBarang->Button3);
-                      });
-                  };
-                  closeItemWindow();
-                  clickMenu(FUtama->InputKodeBarang1);
-                  closeItemWindow();
-                  click(FUtama->SpeedButton1);
-                  EXPECT_TRUE(FUtama->isVisible());
-                  endProgram();
-              }),
+    EXPECT_EQ(runLogin(QString(),
+                       [&] {
+                           auto closeItemWindow = [&] {
+                               whileModal([&] {
+                                   EXPECT_TRUE(FBarang->isVisible());
+                                   EXPECT_EQ(FBarang->focusWidget(), FBarang->Edit1);
+                                   ++opened;
+                                   click(FBarang->Button3);
+                               });
+                           };
+                           closeItemWindow();
+                           clickMenu(FUtama->InputKodeBarang1);
+                           closeItemWindow();
+                           click(FUtama->SpeedButton1);
+                           EXPECT_TRUE(FUtama->isVisible());
+                           endProgram();
+                       }),
               0);
     EXPECT_EQ(opened, 2);
 }
@@ -288,27 +304,28 @@ TEST_F(ShellTest, BothItemEntriesOpenTheItemInputWindow)
 TEST_F(ShellTest, TheReportEntriesAndButtonsOpenTheDateRangeWindows)
 {
     QStringList opened;
-    EXPECT_EQ(runLogin(QString(), [&] {
-                  auto expect = [&](ui::Form* window, ui::MaskEdit* from, ui::Button* close) {
-                      whileModal([&opened, window, from, close] {
-                          EXPECT_TRUE(window->isVisible());
-                          EXPECT_EQ(window->focusWidget(), from);
-                          EXPECT_EQ(from->text(), "  /  /    ");
-                          opened << window->windowTitle();
-                          click(close);
-                      });
-                  };
-                  expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
-                  clickMenu(FUtama->PenerimaanBarang2);
-                  expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
-                  click(FUtama->SpeedButton4);
-                  expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
-                  clickMenu(FUtama->PackingList2);
-                  expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
-                  click(FUtama->SpeedButton5);
-                  EXPECT_TRUE(FUtama->isVisible());
-                  endProgram();
-              }),
+    EXPECT_EQ(runLogin(QString(),
+                       [&] {
+                           auto expect = [&](ui::Form* window, ui::MaskEdit* from, ui::Button* close) {
+                               whileModal([&opened, window, from, close] {
+                                   EXPECT_TRUE(window->isVisible());
+                                   EXPECT_EQ(window->focusWidget(), from);
+                                   EXPECT_EQ(from->text(), "  /  /    ");
+                                   opened << window->windowTitle();
+                                   click(close);
+                               });
+                           };
+                           expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
+                           clickMenu(FUtama->PenerimaanBarang2);
+                           expect(FlapTerima, FlapTerima->MaskEdit1, FlapTerima->Button3);
+                           click(FUtama->SpeedButton4);
+                           expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
+                           clickMenu(FUtama->PackingList2);
+                           expect(FlapKeluar, FlapKeluar->MaskEdit1, FlapKeluar->Button3);
+                           click(FUtama->SpeedButton5);
+                           EXPECT_TRUE(FUtama->isVisible());
+                           endProgram();
+                       }),
               0);
     EXPECT_EQ(opened, (QStringList{"Laporan Penerimaan Barang ", "Laporan Penerimaan Barang ",
                                    "Laporan Data Barang Keluar ", "Laporan Data Barang Keluar "}));

@@ -36,7 +36,7 @@ public:
     void onShow(std::function<void(const Call&)> step) { onShow_ = std::move(step); }
 
     const std::vector<Call>& calls() const { return calls_; }
-    QStringList texts() const;            // texts of every window, in order
+    QStringList texts() const; // texts of every window, in order
     QStringList texts(Kind kind) const;
     int count(Kind kind) const;
     const Call& last() const { return calls_.back(); }

@@ -166,10 +166,25 @@ void install()
     s.vfs.zName = "tk_faulty_disk";
     s.vfs.szOsFile = int(sizeof(File)) + s.system->szOsFile;
     s.vfs.xOpen = xOpen;
-    s.methods = sqlite3_io_methods{3,       xClose,   xRead,          xWrite,         xTruncate,  xSync,
-                                   xFileSize, xLock,  xUnlock,        xCheckReservedLock, xFileControl,
-                                   xSectorSize, xDeviceCharacteristics, xShmMap, xShmLock, xShmBarrier,
-                                   xShmUnmap, xFetch, xUnfetch};
+    s.methods = sqlite3_io_methods{3,
+                                   xClose,
+                                   xRead,
+                                   xWrite,
+                                   xTruncate,
+                                   xSync,
+                                   xFileSize,
+                                   xLock,
+                                   xUnlock,
+                                   xCheckReservedLock,
+                                   xFileControl,
+                                   xSectorSize,
+                                   xDeviceCharacteristics,
+                                   xShmMap,
+                                   xShmLock,
+                                   xShmBarrier,
+                                   xShmUnmap,
+                                   xFetch,
+                                   xUnfetch};
     sqlite3_vfs_register(&s.vfs, 1);
 }
 

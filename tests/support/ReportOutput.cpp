@@ -1,7 +1,7 @@
 #include "ReportOutput.h"
 
-#include "platform/preview/PrintJob.h"
 #include "platform/preview/PreviewWindow.h"
+#include "platform/preview/PrintJob.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -36,7 +36,8 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::Hide || !watched->isWidgetType() || !static_cast<QWidget*>(watched)->isWindow())
+        if (event->type() != QEvent::Hide || !watched->isWidgetType() ||
+            !static_cast<QWidget*>(watched)->isWindow())
             return false;
         if (QApplication::activeWindow() && QApplication::activeWindow() != watched)
             return false;
@@ -95,7 +96,8 @@ bool reachable(QWidget* widget)
         return true;
     QWindow* window = widget->window()->windowHandle();
     QWindow* blocker = modal->windowHandle();
-    return window && blocker && (window == blocker || blocker->isAncestorOf(window, QWindow::IncludeTransients));
+    return window && blocker &&
+           (window == blocker || blocker->isAncestorOf(window, QWindow::IncludeTransients));
 }
 
 } // namespace
@@ -113,8 +115,8 @@ void typeText(QWidget* widget, const QString& text)
         if (i > start)
             QTest::keyClicks(widget, text.mid(start, i - start));
         if (i < text.size())
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(text.at(i).toUpper().unicode()), QString(text.at(i)),
-                                Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(text.at(i).toUpper().unicode()),
+                                QString(text.at(i)), Qt::NoModifier);
         start = i + 1;
     }
 }
@@ -163,7 +165,7 @@ void activate(QWidget* window)
 void clickMenu(QAction* item)
 {
     // The chain of menus from the bar down to the item.
-    std::vector<QAction*> path {item};
+    std::vector<QAction*> path{item};
     QMenuBar* bar = nullptr;
     QAction* current = item;
     while (!bar) {

@@ -35,8 +35,8 @@ void WindowTest::inWindow(ui::Form* form, std::function<void()> steps)
     form->showModal();
 }
 
-void WindowTest::addItem(const QString& code, const QString& name, const QString& stock, const QString& reorder,
-                         const QString& unit)
+void WindowTest::addItem(const QString& code, const QString& name, const QString& stock,
+                         const QString& reorder, const QString& unit)
 {
     db().exec(QStringLiteral("INSERT INTO Barang VALUES ('%1', '%2', %3, %4, '%5')")
                   .arg(code, name, stock, reorder, unit));

@@ -53,11 +53,7 @@ protected:
 
     // Creates each object into its program-wide reference, in this order,
     // owned by the application; they go when the test ends.
-    template <class... T>
-    void create(T*&... refs)
-    {
-        (app->createForm(refs), ...);
-    }
+    template <class... T> void create(T*&... refs) { (app->createForm(refs), ...); }
 
     // Opens the window modally and runs the steps inside its loop; closes it
     // afterwards if the steps left it open.

@@ -1,5 +1,5 @@
-#include "TempDatabase.h"
 #include "OtherProgram.h"
+#include "TempDatabase.h"
 
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
@@ -55,7 +55,8 @@ TEST(Connection, ALockMetWhileOpeningIsWaitedFor)
 TEST(Connection, NoQueryKeepsAReadOpenWhileTheProgramWaits)
 {
     TempDatabase db;
-    db.exec("insert into Barang values ('10001','A',0,5,'PCS'), ('10002','B',1,5,'PCS'), ('10003','C',9,5,'PCS')");
+    db.exec("insert into Barang values ('10001','A',0,5,'PCS'), ('10002','B',1,5,'PCS'), "
+            "('10003','C',9,5,'PCS')");
     data::Query minimum(QStringLiteral("QMin"));
     minimum.setDatabaseName(QStringLiteral("Stock"));
     minimum.setSql({QStringLiteral("Select * from Barang"), QStringLiteral("Where Stock <= Reorder")});
@@ -66,7 +67,8 @@ TEST(Connection, NoQueryKeepsAReadOpenWhileTheProgramWaits)
     waitForUser();
     // The log can start again from its beginning only when nobody reads it.
     int logged = -1, copied = -1;
-    EXPECT_EQ(sqlite3_wal_checkpoint_v2(other.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &copied), SQLITE_OK);
+    EXPECT_EQ(sqlite3_wal_checkpoint_v2(other.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &copied),
+              SQLITE_OK);
     EXPECT_EQ(logged, 0);
     minimum.next(); // and the query goes on where it was
     EXPECT_EQ(minimum.fieldByName("KdBrg")->asString(), "10002");
@@ -100,15 +102,17 @@ TEST(Connection, AClosedDatabaseIsOneFileWhileAnotherProgramHasItOpen)
 TEST(QueryRows, PlacesAndWalksAgreeWithTheWholeResult)
 {
     TempDatabase db;
-    db.exec("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < 999) "
-            "INSERT INTO Barang SELECT printf('%05d', (i * 7919) % 100000), 'ITEM ' || i, 0, 0, 'PCS' FROM n");
+    db.exec(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < 999) "
+        "INSERT INTO Barang SELECT printf('%05d', (i * 7919) % 100000), 'ITEM ' || i, 0, 0, 'PCS' FROM n");
     OtherProgram other(storeFile(db));
     const QStringList all = other.column("Select KdBrg,NamaBrg From Barang Where NamaBrg Like '%'");
     ASSERT_EQ(all.size(), 1000);
 
     data::Query q(QStringLiteral("QCari"));
     q.setDatabaseName(QStringLiteral("Stock"));
-    q.setSql({QStringLiteral("Select KdBrg,NamaBrg"), QStringLiteral("From Barang"), QStringLiteral("Where NamaBrg Like:Barang")});
+    q.setSql({QStringLiteral("Select KdBrg,NamaBrg"), QStringLiteral("From Barang"),
+              QStringLiteral("Where NamaBrg Like:Barang")});
     q.paramByName("Barang").setAsString("%");
     q.open();
     data::Field* code = q.fieldByName("KdBrg");

@@ -26,17 +26,21 @@ protected:
         items->setDatabaseName(QStringLiteral("Stock"));
         items->setTableName(QStringLiteral("Barang.db"));
         kd = items->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), FieldType::String, 5);
-        nama = items->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), FieldType::String, 20);
+        nama = items->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), FieldType::String,
+                               20);
         stock = items->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), FieldType::Float);
-        reorder = items->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), FieldType::Float);
-        satuan = items->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), FieldType::String, 10);
+        reorder =
+            items->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), FieldType::Float);
+        satuan =
+            items->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), FieldType::String, 10);
         items->open();
 
         headers = std::make_unique<data::Table>(QStringLiteral("TMasKeluar"));
         headers->setDatabaseName(QStringLiteral("Stock"));
         headers->setTableName(QStringLiteral("MasKlrBrg.db"));
         no = headers->addField(QStringLiteral("TMasKeluarNo"), QStringLiteral("No"), FieldType::AutoInc);
-        noKeluar = headers->addField(QStringLiteral("TMasKeluarNo_Keluar"), QStringLiteral("No_Keluar"), FieldType::String, 25);
+        noKeluar = headers->addField(QStringLiteral("TMasKeluarNo_Keluar"), QStringLiteral("No_Keluar"),
+                                     FieldType::String, 25);
         tgl = headers->addField(QStringLiteral("TMasKeluarTgl"), QStringLiteral("Tgl"), FieldType::Date);
         headers->open();
     }
@@ -74,7 +78,8 @@ TEST_F(TableTest, AnEmptyTableHasNoCurrentRowAndReadsZero)
     headers->last();
     EXPECT_TRUE(headers->isEmpty());
     EXPECT_EQ(no->asInteger(), 0);
-    EXPECT_EQ(errorOf([&] { items->deleteRecord(); }), "TBarang: Cannot perform this operation on an empty dataset");
+    EXPECT_EQ(errorOf([&] { items->deleteRecord(); }),
+              "TBarang: Cannot perform this operation on an empty dataset");
     EXPECT_EQ(errorOf([&] { items->edit(); }), "TBarang: Cannot perform this operation on an empty dataset");
 }
 
@@ -130,8 +135,10 @@ TEST_F(TableTest, AssignmentsCutTextToTheFieldWidth)
     addItem("2000" + face + "9", QString(19, 'N') + face + "X");
     EXPECT_EQ(kd->asString(), "2000" + face);
     EXPECT_EQ(nama->asString(), QString(19, 'N') + face);
-    EXPECT_EQ(db.scalar("select length(NamaBrg) || unicode(substr(NamaBrg, 20)) from Barang where NamaBrg like 'N%'"),
-              "20128512");
+    EXPECT_EQ(
+        db.scalar(
+            "select length(NamaBrg) || unicode(substr(NamaBrg, 20)) from Barang where NamaBrg like 'N%'"),
+        "20128512");
     EXPECT_TRUE(items->findKey("2000" + face + "7"));
 
     const QString number = "0100/DBK/12/2026-EXTRA-CHARS";
@@ -201,7 +208,8 @@ TEST_F(TableTest, ANumberFieldTakesOnlyFiniteNumbers)
     addItem("10001", "PAKU");
     items->edit();
     stock->setAsFloat(1e308);
-    EXPECT_EQ(errorOf([&] { stock->setAsFloat(stock->asFloat() * 10); }), "'INF' is not a valid floating point value");
+    EXPECT_EQ(errorOf([&] { stock->setAsFloat(stock->asFloat() * 10); }),
+              "'INF' is not a valid floating point value");
     EXPECT_EQ(stock->asFloat(), 1e308);
 }
 
@@ -227,7 +235,8 @@ TEST_F(TableTest, IssueHeadersGetRisingNumbersAndSwitchIndexWithoutLosingTheRow)
     headers->setIndexName("");
     headers->last();
     EXPECT_EQ(no->asInteger(), 3);
-    EXPECT_EQ(errorOf([&] { headers->setIndexName("NoSuchIdx"); }), "TMasKeluar: Index 'NoSuchIdx' not found");
+    EXPECT_EQ(errorOf([&] { headers->setIndexName("NoSuchIdx"); }),
+              "TMasKeluar: Index 'NoSuchIdx' not found");
 }
 
 TEST_F(TableTest, ATransactionStoresAllOrNothing)
@@ -480,8 +489,8 @@ TEST(TableOpen, AnAliasWithoutItsDatabaseIsReported)
     ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
     config.write("[Empty]\nPath=\n[stock]\npath=" + QFile::encodeName(db.dataFolder()) + "\n");
     config.close();
-    EXPECT_EQ(errorOf([&] { t.open(); }), "The database alias Empty has no folder: its Path= is empty in " +
-                                              data::Engine::configPath());
+    EXPECT_EQ(errorOf([&] { t.open(); }),
+              "The database alias Empty has no folder: its Path= is empty in " + data::Engine::configPath());
     t.setDatabaseName(QStringLiteral("Stock"));
     EXPECT_EQ(errorOf([&] { t.open(); }), "<no error>");
 }

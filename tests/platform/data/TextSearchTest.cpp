@@ -39,9 +39,10 @@ QStringList scan(OtherProgram& other, const QString& pattern)
 {
     QString quoted = pattern;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return other.column(("SELECT KdBrg || '|' || ifnull(NamaBrg, '') FROM Barang WHERE NamaBrg LIKE '" + quoted + "'")
-                            .toUtf8()
-                            .constData());
+    return other.column(
+        ("SELECT KdBrg || '|' || ifnull(NamaBrg, '') FROM Barang WHERE NamaBrg LIKE '" + quoted + "'")
+            .toUtf8()
+            .constData());
 }
 
 class TextSearch : public ::testing::Test {
@@ -58,9 +59,11 @@ protected:
                           .arg(i % 9);
         // Letters beyond ASCII (LIKE ignores case for ASCII letters alone),
         // wildcard signs stored in names, a name of digits, and none at all.
-        for (const char* name : {"ÉCLAIR 12", "éclair 12", "STRAßE", "KÄSE käse", "日本語テキスト", "50% OFF", "A_B_C",
-                                 "AxBxC", "123456", "  BAUT  "})
-            values << QStringLiteral("('U%1', '%2', 1, 5, 'PCS')").arg(values.size()).arg(QString::fromUtf8(name));
+        for (const char* name : {"ÉCLAIR 12", "éclair 12", "STRAßE", "KÄSE käse", "日本語テキスト", "50% OFF",
+                                 "A_B_C", "AxBxC", "123456", "  BAUT  "})
+            values << QStringLiteral("('U%1', '%2', 1, 5, 'PCS')")
+                          .arg(values.size())
+                          .arg(QString::fromUtf8(name));
         values << QStringLiteral("('N0001', NULL, 1, 5, 'PCS')");
         db.exec(QStringLiteral("INSERT INTO Barang VALUES ") + values.join(QLatin1Char(',')));
     }
@@ -71,11 +74,15 @@ protected:
 TEST_F(TextSearch, GivesTheRowsOfAScanInItsOrder)
 {
     OtherProgram other(storeFile(db));
-    for (const char* pattern :
-         {"%", "%%", "_%", "%BAUT%", "%baut%", "%AUT 1%", "%A_T%", "%UR 9_%", "%AU%", "%AB%", "_AUT%", "__UT 3%",
-          "%ÉCL%", "%écl%", "%ÉCLAIR 12", "%äse%", "%ÄSE%", "%ßE", "%語テキ%", "%本語%", "%0% O%", "%\\_B%", "%_B_C",
-          "%B_C", "%x%", "%234%", "%BAUT  ", "%BAUT", "%RAN 1%", "%ran 1%", "%ZZZZ%", "%KABEL 999 TOO LONG FOR A NAME%",
-          "BAUT%", "%E%E%E%", "%K_B_L%"}) {
+    for (const char* pattern : {"%",       "%%",      "_%",         "%BAUT%",
+                                "%baut%",  "%AUT 1%", "%A_T%",      "%UR 9_%",
+                                "%AU%",    "%AB%",    "_AUT%",      "__UT 3%",
+                                "%ÉCL%",   "%écl%",   "%ÉCLAIR 12", "%äse%",
+                                "%ÄSE%",   "%ßE",     "%語テキ%",   "%本語%",
+                                "%0% O%",  "%\\_B%",  "%_B_C",      "%B_C",
+                                "%x%",     "%234%",   "%BAUT  ",    "%BAUT",
+                                "%RAN 1%", "%ran 1%", "%ZZZZ%",     "%KABEL 999 TOO LONG FOR A NAME%",
+                                "BAUT%",   "%E%E%E%", "%K_B_L%"}) {
         const QString p = QString::fromUtf8(pattern);
         EXPECT_EQ(search(p), scan(other, p)) << pattern;
     }
@@ -122,8 +129,10 @@ TEST_F(TextSearch, TheIndexAnswersPatternsThatBeginWithAWildcard)
     ASSERT_EQ(all.size(), 51);
     {
         OtherProgram other(storeFile(db));
-        ASSERT_EQ(other.exec("INSERT INTO engine_text_Barang_NamaBrg(engine_text_Barang_NamaBrg) VALUES ('delete-all')"),
-                  SQLITE_OK);
+        ASSERT_EQ(
+            other.exec(
+                "INSERT INTO engine_text_Barang_NamaBrg(engine_text_Barang_NamaBrg) VALUES ('delete-all')"),
+            SQLITE_OK);
     }
     EXPECT_EQ(search(QStringLiteral("%BAUT%")), QStringList{});
     EXPECT_EQ(search(QStringLiteral("_AUT%")), QStringList{});
@@ -131,9 +140,10 @@ TEST_F(TextSearch, TheIndexAnswersPatternsThatBeginWithAWildcard)
     EXPECT_EQ(search(QStringLiteral("BAUT%")).size(), 50);
     {
         OtherProgram other(storeFile(db));
-        ASSERT_EQ(other.exec("DROP TABLE engine_text_Barang_NamaBrg; DROP TRIGGER engine_text_Barang_NamaBrg_added; "
-                             "DROP TRIGGER engine_text_Barang_NamaBrg_removed; "
-                             "DROP TRIGGER engine_text_Barang_NamaBrg_changed"),
+        ASSERT_EQ(other.exec(
+                      "DROP TABLE engine_text_Barang_NamaBrg; DROP TRIGGER engine_text_Barang_NamaBrg_added; "
+                      "DROP TRIGGER engine_text_Barang_NamaBrg_removed; "
+                      "DROP TRIGGER engine_text_Barang_NamaBrg_changed"),
                   SQLITE_OK);
     }
     // A database made without the index is searched row by row, and gets
@@ -144,13 +154,15 @@ TEST_F(TextSearch, TheIndexAnswersPatternsThatBeginWithAWildcard)
     items.open();
     EXPECT_EQ(search(QStringLiteral("%BAUT%")), all);
     OtherProgram other(storeFile(db));
-    EXPECT_EQ(other.column("SELECT count(*) FROM sqlite_master WHERE name LIKE 'engine_text%'"), QStringList{"0"});
+    EXPECT_EQ(other.column("SELECT count(*) FROM sqlite_master WHERE name LIKE 'engine_text%'"),
+              QStringList{"0"});
     items.append();
     items.fieldByName(QStringLiteral("KdBrg"))->setAsString(QStringLiteral("Z0001"));
     items.fieldByName(QStringLiteral("NamaBrg"))->setAsString(QStringLiteral("BAUT BARU"));
     items.post();
     EXPECT_EQ(search(QStringLiteral("%BAUT%")), all + QStringList{"Z0001|BAUT BARU"});
-    ASSERT_EQ(other.exec("INSERT INTO engine_text_Barang_NamaBrg(engine_text_Barang_NamaBrg) VALUES ('delete-all')"),
+    ASSERT_EQ(other.exec(
+                  "INSERT INTO engine_text_Barang_NamaBrg(engine_text_Barang_NamaBrg) VALUES ('delete-all')"),
               SQLITE_OK);
     EXPECT_EQ(search(QStringLiteral("%BAUT%")), QStringList{});
 }

@@ -34,8 +34,8 @@ bool dark(const QImage& image, int x, int y)
 // The ink of a region in millimetres: its left edge, or -1 when blank.
 double inkLeft(const QImage& image, const QRectF& mm)
 {
-    const QRect px(int(mm.left() * kPixelsPerMm), int(mm.top() * kPixelsPerMm), int(mm.width() * kPixelsPerMm),
-                   int(mm.height() * kPixelsPerMm));
+    const QRect px(int(mm.left() * kPixelsPerMm), int(mm.top() * kPixelsPerMm),
+                   int(mm.width() * kPixelsPerMm), int(mm.height() * kPixelsPerMm));
     for (int x = px.left(); x <= px.right(); ++x)
         for (int y = px.top(); y <= px.bottom(); ++y)
             if (dark(image, x, y))
@@ -56,7 +56,8 @@ TEST(Renderer, DrawsRulesTextAndPictureWhereTheBuilderPutThem)
     const int ruleY = int(38.4 * kPixelsPerMm);
     bool ruleFound = false;
     for (int dy = -1; dy <= 1; ++dy)
-        ruleFound = ruleFound || (dark(image, int(100 * kPixelsPerMm), ruleY + dy) && dark(image, int(13 * kPixelsPerMm), ruleY + dy));
+        ruleFound = ruleFound || (dark(image, int(100 * kPixelsPerMm), ruleY + dy) &&
+                                  dark(image, int(13 * kPixelsPerMm), ruleY + dy));
     EXPECT_TRUE(ruleFound);
     EXPECT_FALSE(dark(image, int(12 * kPixelsPerMm), ruleY));
     EXPECT_FALSE(dark(image, int(198 * kPixelsPerMm), ruleY));
@@ -101,10 +102,11 @@ TEST(Renderer, PrintsEveryPageToAPdfFile)
     const Document doc = report.buildDocument();
     ASSERT_EQ(doc.pageCount(), 3);
     std::vector<int> told;
-    const QString path = writeTestPdf(doc, QStringLiteral("report-engine-sample.pdf"), [&](int page, int count) {
-        EXPECT_EQ(count, 3);
-        told.push_back(page);
-    });
+    const QString path =
+        writeTestPdf(doc, QStringLiteral("report-engine-sample.pdf"), [&](int page, int count) {
+            EXPECT_EQ(count, 3);
+            told.push_back(page);
+        });
     EXPECT_EQ(told, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(pdfPageCount(path), 3);
 }

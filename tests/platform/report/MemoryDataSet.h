@@ -26,7 +26,8 @@ public:
 
     qint64 recordCount() override { return qint64(rows.size()); }
 
-    std::vector<data::Row> fetchRows(const std::optional<data::Bookmark>& from, int count, bool forward) override
+    std::vector<data::Row> fetchRows(const std::optional<data::Bookmark>& from, int count,
+                                     bool forward) override
     {
         std::vector<data::Row> result;
         int i = from ? indexOf(*from) + (forward ? 1 : -1) : (forward ? 0 : int(rows.size()) - 1);
@@ -65,7 +66,10 @@ protected:
             dropped_.push_back(std::move(field));
         mutableFields().clear();
     }
-    bool fetchAt(const data::Bookmark& bookmark, data::Row& out) override { return at(indexOf(bookmark), out); }
+    bool fetchAt(const data::Bookmark& bookmark, data::Row& out) override
+    {
+        return at(indexOf(bookmark), out);
+    }
 
 private:
     void makeFields(const std::vector<std::pair<QString, data::FieldType>>& columns)

@@ -39,8 +39,8 @@ TEST(LayoutModel, ReadsPageSettingsBandsAndItemsWithTheFramesDefaults)
     EXPECT_EQ(logo->picture.size(), QSize(81, 81));
     EXPECT_FALSE(logo->stretch);
 
-    const auto landscape = parseLayout(QStringLiteral("Test"), testLayoutJson({}, QStringLiteral("landscape")),
-                                       testFrameJson());
+    const auto landscape =
+        parseLayout(QStringLiteral("Test"), testLayoutJson({}, QStringLiteral("landscape")), testFrameJson());
     EXPECT_DOUBLE_EQ(landscape->pageWidth(), 297);
     EXPECT_NEAR(landscape->bandWidth(), 271.6, 1e-9);
 }
@@ -57,13 +57,16 @@ TEST(LayoutModel, RefusesDefinitionsItCannotPrint)
         }
     };
     QByteArray json = testLayoutJson();
-    refuses(QByteArray(json).replace("\"captionRef\": \"address\"", "\"captionRef\": \"nowhere\""), "unknown text 'nowhere'");
+    refuses(QByteArray(json).replace("\"captionRef\": \"address\"", "\"captionRef\": \"nowhere\""),
+            "unknown text 'nowhere'");
     refuses(QByteArray(json).replace("\"kind\": \"shape\"", "\"kind\": \"circle\""), "unknown kind 'circle'");
     refuses(QByteArray(json).replace("\"rbDetail\"", "\"rbFooter\""), "unknown band type 'rbFooter'");
     refuses(QByteArray(json).replace("\"name\": \"Qty\"", "\"name\": \"Code\""), "two items named Code");
-    refuses(QByteArray(json).replace("\"picture\": \"logo\"", "\"picture\": \"/nonexistent/logo.jpg\""), "cannot load picture");
-    refuses(QByteArray(json).replace("\"dataField\": \"Qty\",", "\"dataField\": \"Qty\", \"autoSize\": false,"),
-            "needs a width");
+    refuses(QByteArray(json).replace("\"picture\": \"logo\"", "\"picture\": \"/nonexistent/logo.jpg\""),
+            "cannot load picture");
+    refuses(
+        QByteArray(json).replace("\"dataField\": \"Qty\",", "\"dataField\": \"Qty\", \"autoSize\": false,"),
+        "needs a width");
     refuses(QByteArray(json).replace("\"rbSummary\"", "\"rbDetail\""), "two bands of the same type");
     refuses(QByteArray(json).left(40), "the definition");
 }

@@ -1,6 +1,6 @@
-#include "WindowTest.h"
 #include "ReportTestSupport.h"
 #include "TestClock.h"
+#include "WindowTest.h"
 
 #include "platform/report/Fonts.h"
 #include "platform/report/PageBuilder.h"
@@ -38,8 +38,8 @@ TEST(PageBuilder, ThreeRowsAreNumberedUnderTheCaptionsWithTheSummaryAtTheFoot)
     std::vector<BandType> order;
     for (const auto& band : page.bands)
         order.push_back(band.type);
-    EXPECT_EQ(order, (std::vector<BandType>{BandType::Title, BandType::ColumnHeader, BandType::Detail, BandType::Detail,
-                                            BandType::Detail, BandType::Summary}));
+    EXPECT_EQ(order, (std::vector<BandType>{BandType::Title, BandType::ColumnHeader, BandType::Detail,
+                                            BandType::Detail, BandType::Detail, BandType::Summary}));
     EXPECT_NEAR(page.bands[0].top, 12.7, kTol);
     EXPECT_NEAR(page.bands[1].top, 38.4, kTol);
     EXPECT_NEAR(page.bands[2].top, kFirstRowTop, kTol);
@@ -157,8 +157,9 @@ TEST(PageBuilder, AnEmptyOrClosedDataSetPrintsTitleOneEmptyDetailAndSummaryWitho
     auto empty = testLines(0);
     auto closed = testLines(3);
     closed->close();
-    for (data::DataSet* ds : {static_cast<data::DataSet*>(empty.get()), static_cast<data::DataSet*>(closed.get()),
-                              static_cast<data::DataSet*>(nullptr)}) {
+    for (data::DataSet* ds :
+         {static_cast<data::DataSet*>(empty.get()), static_cast<data::DataSet*>(closed.get()),
+          static_cast<data::DataSet*>(nullptr)}) {
         TestReport report(testLayoutJson(), ds);
         const Document doc = report.buildDocument();
         ASSERT_EQ(doc.pageCount(), 1);
@@ -190,8 +191,10 @@ TEST(PageBuilder, WithoutPrintIfEmptyAnEmptyDataSetGivesNoPages)
 TEST(PageBuilder, AFieldTheDataSetLacksIsReportedWithTheDataSetsName)
 {
     auto ds = testLines(2);
-    TestReport report(testLayoutJson(R"json({ "name": "Bad", "kind": "dbText", "dataField": "Nope", "left": 50, "top": 2 })json"),
-                      ds.get());
+    TestReport report(
+        testLayoutJson(
+            R"json({ "name": "Bad", "kind": "dbText", "dataField": "Nope", "left": 50, "top": 2 })json"),
+        ds.get());
     try {
         report.buildDocument();
         FAIL() << "no error";
@@ -207,12 +210,13 @@ TEST(PageBuilder, TextItemsSizeAlignWrapAndStampAsTheirSettingsSay)
     ds->rows[0][0] = QStringLiteral("alpha beta gamma delta epsilon");
     ds->close();
     ds->open();
-    TestReport report(testLayoutJson(
-                          R"json({ "name": "Stamp", "kind": "sysData", "data": "qrsDateTime", "text": "Dicetak :", "left": 60, "top": 2 },
+    TestReport report(
+        testLayoutJson(
+            R"json({ "name": "Stamp", "kind": "sysData", "data": "qrsDateTime", "text": "Dicetak :", "left": 60, "top": 2 },
         { "name": "Right", "kind": "dbText", "dataField": "Qty", "alignment": "right", "autoSize": false, "left": 100, "top": 2, "width": 12.2 },
         { "name": "RightAuto", "kind": "dbText", "dataField": "Code", "alignment": "right", "left": 100, "top": 6, "width": 10 },
         { "name": "Wrapped", "kind": "dbText", "dataField": "Code", "autoSize": false, "left": 130, "top": 1, "width": 20, "height": 8.5 })json"),
-                      ds.get());
+        ds.get());
     const Document doc = report.buildDocument();
     const auto& page = doc.pages[0];
 
@@ -307,7 +311,8 @@ TEST(PageBuilder, ADataSetReopenedBetweenStepsEndsTheDocumentIncompleteWithoutTh
 {
     auto ds = testLines(60);
     ds->fieldsPerOpen = true; // closing drops the fields, as a query does
-    ds->columnsOnOpen = {{QStringLiteral("Code"), data::FieldType::String}, {QStringLiteral("Qty"), data::FieldType::Float}};
+    ds->columnsOnOpen = {{QStringLiteral("Code"), data::FieldType::String},
+                         {QStringLiteral("Qty"), data::FieldType::Float}};
     QByteArray json = testLayoutJson();
     json.replace(R"("left": 21.2, "top": 27.5 })", R"("left": 21.2, "top": 27.5 },
         { "name": "LastCode", "kind": "dbText", "dataField": "Code", "left": 120, "top": 27.5 })");
@@ -339,7 +344,8 @@ TEST(PageBuilder, FieldsMadeAgainWithoutNoticeBetweenStepsAreLookedUpAgain)
     auto ds = testLines(60);
     ds->fieldsPerOpen = true;
     // Run again with its columns in another order.
-    ds->columnsOnOpen = {{QStringLiteral("Qty"), data::FieldType::Float}, {QStringLiteral("Code"), data::FieldType::String}};
+    ds->columnsOnOpen = {{QStringLiteral("Qty"), data::FieldType::Float},
+                         {QStringLiteral("Code"), data::FieldType::String}};
     QByteArray json = testLayoutJson();
     json.replace(R"("left": 21.2, "top": 27.5 })", R"("left": 21.2, "top": 27.5 },
         { "name": "LastCode", "kind": "dbText", "dataField": "Code", "left": 120, "top": 27.5 })");
@@ -371,7 +377,7 @@ namespace {
 // Counts the rows a dataset reads. Like a query's result it reads forward
 // only: reaching its last row reads every row.
 class CountingDataSet : public MemoryDataSet {
-  public:
+public:
     using MemoryDataSet::MemoryDataSet;
     qint64 rowsRead = 0;
 
@@ -388,7 +394,7 @@ class CountingDataSet : public MemoryDataSet {
         return result;
     }
 
-  protected:
+protected:
     bool counted(bool found)
     {
         rowsRead += found;
@@ -448,15 +454,26 @@ TEST_F(PageBuilderOnTable, AbandoningLeavesATableAtItsLastRowAsAWholeRunDoes)
 TEST(TextWidth, IsTheWidthOfTheWholeTextShapedAtOnce)
 {
     // Kerning pairs, ligatures, spaces, digits and text outside plain ASCII.
-    const QStringList texts = {"AV", "To LT Yo", "KABEL 123 HITAM", "0100001/DBK/12/2026", "19919", "1.234,50",
-                               "office affluent ffi", "Wa. Tj, \"P\"", "  two  spaces ", "Rp 5.000 - é ñ", "x"};
+    const QStringList texts = {"AV",
+                               "To LT Yo",
+                               "KABEL 123 HITAM",
+                               "0100001/DBK/12/2026",
+                               "19919",
+                               "1.234,50",
+                               "office affluent ffi",
+                               "Wa. Tj, \"P\"",
+                               "  two  spaces ",
+                               "Rp 5.000 - é ñ",
+                               "x"};
     const QString arial = QStringLiteral("Arial");
-    for (const report::FontSpec& spec : {report::FontSpec{arial, 10, false, false}, report::FontSpec{arial, 12, true, false},
-                                         report::FontSpec{arial, 8, false, true}}) {
+    for (const report::FontSpec& spec :
+         {report::FontSpec{arial, 10, false, false}, report::FontSpec{arial, 12, true, false},
+          report::FontSpec{arial, 8, false, true}}) {
         const QFontMetricsF shaped(report::textFont(spec));
         for (int round = 0; round < 2; ++round) // measured, then from what was kept
             for (const QString& text : texts)
-                EXPECT_EQ(report::textWidth(spec, text), shaped.horizontalAdvance(text) / report::kTextUnitsPerMm)
+                EXPECT_EQ(report::textWidth(spec, text),
+                          shaped.horizontalAdvance(text) / report::kTextUnitsPerMm)
                     << text.toStdString() << " at " << spec.pointSize;
     }
 }

@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -16,7 +16,9 @@ QByteArray testFrameJson()
   "printIfEmpty": true,
   "texts": { "address": "Jl. Contoh 1, Kota" },
   "pictures": { "logo": "%1" }
-})json").arg(testLogoPath()).toUtf8();
+})json")
+        .arg(testLogoPath())
+        .toUtf8();
 }
 
 QByteArray testLayoutJson(const QString& extraDetailItems, const QString& orientation)

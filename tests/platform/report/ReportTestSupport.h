@@ -1,10 +1,10 @@
 #pragma once
 
 #include "MemoryDataSet.h"
-#include "platform/report/Document.h"
-#include "platform/preview/Report.h"
 #include "QStringPrinter.h"
 #include "ReportOutput.h"
+#include "platform/preview/Report.h"
+#include "platform/report/Document.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +16,8 @@
 // title, logo), a column header (rules at top and bottom), a detail band with
 // the row number, a code and a quantity, and a summary aligned to the bottom.
 QByteArray testFrameJson();
-QByteArray testLayoutJson(const QString& extraDetailItems = {}, const QString& orientation = QStringLiteral("portrait"));
+QByteArray testLayoutJson(const QString& extraDetailItems = {},
+                          const QString& orientation = QStringLiteral("portrait"));
 
 // An 81 x 81 pixel picture, made once per run.
 QString testLogoPath();

@@ -11,9 +11,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -26,7 +26,7 @@ TEST(Format, FloatToTextUsesTheGeneralFormat)
     EXPECT_EQ(rtl::floatToStr(-3), "-3");
     EXPECT_EQ(rtl::floatToStr(2.5), "2.5");
     EXPECT_EQ(rtl::floatToStr(1234567), "1234567"); // no thousands separator
-    EXPECT_EQ(rtl::floatToStr(0.1 + 0.2), "0.3");    // 15 significant digits
+    EXPECT_EQ(rtl::floatToStr(0.1 + 0.2), "0.3");   // 15 significant digits
     EXPECT_EQ(rtl::floatToStr(123456789012345.0), "123456789012345");
 }
 
@@ -39,7 +39,8 @@ TEST(Format, TextToFloatAcceptsNumbersAndRefusesTheRest)
     EXPECT_EQ(convertMessage([] { rtl::strToFloat("12a"); }), "'12a' is not a valid floating point value");
     EXPECT_EQ(convertMessage([] { rtl::strToFloat("1,5"); }), "'1,5' is not a valid floating point value");
     // A pasted quantity too large to hold would store an infinite stock.
-    EXPECT_EQ(convertMessage([] { rtl::strToFloat("1e999"); }), "'1e999' is not a valid floating point value");
+    EXPECT_EQ(convertMessage([] { rtl::strToFloat("1e999"); }),
+              "'1e999' is not a valid floating point value");
 }
 
 TEST(Format, DecimalSeparatorComesFromTheSettings)

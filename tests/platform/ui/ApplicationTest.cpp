@@ -229,8 +229,9 @@ TEST_F(ApplicationTest, ErrorInHandlerShowsErrorWindowAndLoopGoesOn)
     ASSERT_EQ(dialogs.count(DialogScript::Error), 3);
     for (const auto& call : dialogs.calls())
         EXPECT_EQ(call.caption, "TORAMBU KESTI");
-    EXPECT_EQ(dialogs.texts(DialogScript::Error),
-              QStringList({"TBarang: Key violation.", "'' is not a valid floating point value.", "Stopped...!"}));
+    EXPECT_EQ(
+        dialogs.texts(DialogScript::Error),
+        QStringList({"TBarang: Key violation.", "'' is not a valid floating point value.", "Stopped...!"}));
 }
 
 TEST_F(ApplicationTest, EndRequestClosesNestedModalFormsFromTheInnermost)

@@ -286,7 +286,8 @@ TEST_F(ControlsTest, AltLetterInAnEditTypesNothing)
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(edit->text(), "");
     // Ctrl+Alt is AltGr: it types its character.
-    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Q, QStringLiteral("@"), Qt::ControlModifier | Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Q, QStringLiteral("@"),
+                        Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(edit->text(), "@");
 }
 
@@ -442,7 +443,8 @@ protected:
         button = new ui::Button(&form);
         button->move(0, 60);
         button->OnClick = [this] { ++clicks; };
-        for (QWidget* w : {static_cast<QWidget*>(date), static_cast<QWidget*>(other), static_cast<QWidget*>(button)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(date), static_cast<QWidget*>(other), static_cast<QWidget*>(button)})
             w->show();
         date->setFocus();
     }

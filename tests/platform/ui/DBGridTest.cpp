@@ -43,8 +43,14 @@ protected:
             cells << grid->cellText(r, c);
         return cells.join(QLatin1Char('|'));
     }
-    QString currentCode() { return grid->currentRow() < 0 ? QString() : grid->cellText(grid->currentRow(), 0); }
-    void clickRow(int r) { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, 1).center()); }
+    QString currentCode()
+    {
+        return grid->currentRow() < 0 ? QString() : grid->cellText(grid->currentRow(), 0);
+    }
+    void clickRow(int r)
+    {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, 1).center());
+    }
 
     std::unique_ptr<ui::DBGrid> grid;
 };
@@ -213,8 +219,10 @@ void dragHandle(QScrollBar* bar, double fraction)
     opt.sliderValue = bar->value();
     opt.singleStep = bar->singleStep();
     opt.pageStep = bar->pageStep();
-    const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
-    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, bar);
+    const QRect handle =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar);
+    const QRect groove =
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, bar);
     const int top = groove.top() + int(fraction * (groove.height() - handle.height()));
     const QPoint to = handle.center() + QPoint(0, top - handle.top());
     QTest::mousePress(bar, Qt::LeftButton, {}, handle.center());
@@ -280,9 +288,9 @@ TEST_F(DBGridTest, ScrollBarAndWheelMoveTheCurrentRow)
     const int fit = grid->rowsThatFit();
     QScrollBar* bar = grid->verticalScrollBar();
     const std::pair<QAbstractSlider::SliderAction, int> steps[] = {
-        {QAbstractSlider::SliderSingleStepAdd, 2}, {QAbstractSlider::SliderPageStepAdd, 2 + fit},
+        {QAbstractSlider::SliderSingleStepAdd, 2},       {QAbstractSlider::SliderPageStepAdd, 2 + fit},
         {QAbstractSlider::SliderSingleStepSub, 1 + fit}, {QAbstractSlider::SliderPageStepSub, 1},
-        {QAbstractSlider::SliderToMaximum, 100}, {QAbstractSlider::SliderToMinimum, 1}};
+        {QAbstractSlider::SliderToMaximum, 100},         {QAbstractSlider::SliderToMinimum, 1}};
     for (const auto& [action, item] : steps) {
         bar->triggerAction(action);
         EXPECT_EQ(kd->asString(), code(item)) << action;
@@ -292,8 +300,8 @@ TEST_F(DBGridTest, ScrollBarAndWheelMoveTheCurrentRow)
     EXPECT_EQ(kd->asString(), "00050");
 
     const auto wheel = [&](int delta) {
-        QWheelEvent event(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, delta),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(50, 50), grid->viewport()->mapToGlobal(QPointF(50, 50)), {},
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(grid->viewport(), &event);
     };
     wheel(-120);
@@ -384,7 +392,8 @@ TEST_F(DBGridTest, DefaultWidthsHoldTheFieldsDigitsAndTheTitle)
     const QFontMetrics fm(font);
     const int digits = fm.horizontalAdvance(QLatin1Char('0'));
     const int widths[] = {fm.horizontalAdvance(QStringLiteral("Kode Barang")) + 4, 170, 10 * digits + 4,
-                          QFontMetrics(bold).horizontalAdvance(QStringLiteral("Jumlah Barang di Gudang")) + 4};
+                          QFontMetrics(bold).horizontalAdvance(QStringLiteral("Jumlah Barang di Gudang")) +
+                              4};
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(grid->columnWidth(c), widths[c]) << c;
     grid->setShowTitles(false);

@@ -118,14 +118,18 @@ TEST_F(GridRowsTest, ModelGivesDisplayTextsTitlesAlignmentColoursAndTitleFonts)
     EXPECT_EQ(titles, QStringList({"KdBrg", "NamaBrg", "Stock", "Reorder", "Satuan"}));
     EXPECT_EQ(first, QStringList({"10001", "OBENG", "", "2.5", "ITEM"})); // no stock value shows empty
     EXPECT_EQ(cell(1, 2), "12");
-    auto alignment = [&](int column) { return model.data(model.index(0, column), Qt::TextAlignmentRole).toInt(); };
+    auto alignment = [&](int column) {
+        return model.data(model.index(0, column), Qt::TextAlignmentRole).toInt();
+    };
     EXPECT_TRUE(alignment(2) & Qt::AlignRight);
     EXPECT_TRUE(alignment(1) & Qt::AlignLeft);
     EXPECT_FALSE(model.headerData(0, Qt::Horizontal, Qt::FontRole).isValid());
 
     QFont bold(QStringLiteral("Liberation Sans"));
     bold.setBold(true);
-    model.setColumns({{"Stock", "Jml Stock", 118, bold, QColor(Qt::gray)}, {"KdBrg", {}, -1, {}, {}}, {"Nothing", {}, -1, {}, {}}});
+    model.setColumns({{"Stock", "Jml Stock", 118, bold, QColor(Qt::gray)},
+                      {"KdBrg", {}, -1, {}, {}},
+                      {"Nothing", {}, -1, {}, {}}});
     ASSERT_EQ(model.columnCount(), 3);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Jml Stock");
     EXPECT_TRUE(model.headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());

@@ -17,7 +17,8 @@
 class CountingTable : public data::Table {
 public:
     using data::Table::Table;
-    std::vector<data::Row> fetchRows(const std::optional<data::Bookmark>& from, int count, bool forward) override
+    std::vector<data::Row> fetchRows(const std::optional<data::Bookmark>& from, int count,
+                                     bool forward) override
     {
         if (failReads)
             raise(QStringLiteral("disk I/O error"));
@@ -48,11 +49,16 @@ protected:
         table = std::make_unique<CountingTable>(QStringLiteral("TBarang"));
         table->setDatabaseName(QStringLiteral("Stock"));
         table->setTableName(QStringLiteral("Barang.db"));
-        kd = table->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), data::FieldType::String, 5);
-        nama = table->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"), data::FieldType::String, 20);
-        stock = table->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), data::FieldType::Float);
-        reorder = table->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"), data::FieldType::Float);
-        satuan = table->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"), data::FieldType::String, 10);
+        kd = table->addField(QStringLiteral("TBarangKdBrg"), QStringLiteral("KdBrg"), data::FieldType::String,
+                             5);
+        nama = table->addField(QStringLiteral("TBarangNamaBrg"), QStringLiteral("NamaBrg"),
+                               data::FieldType::String, 20);
+        stock =
+            table->addField(QStringLiteral("TBarangStock"), QStringLiteral("Stock"), data::FieldType::Float);
+        reorder = table->addField(QStringLiteral("TBarangReorder"), QStringLiteral("Reorder"),
+                                  data::FieldType::Float);
+        satuan = table->addField(QStringLiteral("TBarangSatuan"), QStringLiteral("Satuan"),
+                                 data::FieldType::String, 10);
         source = std::make_unique<data::DataSource>(QStringLiteral("DsBarang"), table.get());
     }
     void TearDown() override
@@ -65,10 +71,11 @@ protected:
     // Items "00001", "00002", ... with a name and a stock of their number.
     void fill(int count)
     {
-        db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                "INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) "
-                                "SELECT printf('%05d', i), 'BARANG ' || i, i, 5, 'ITEM' FROM n")
-                     .arg(count));
+        db->exec(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                           "INSERT INTO Barang (KdBrg, NamaBrg, Stock, Reorder, Satuan) "
+                           "SELECT printf('%05d', i), 'BARANG ' || i, i, 5, 'ITEM' FROM n")
+                .arg(count));
     }
 
     static QString code(int i) { return QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')); }

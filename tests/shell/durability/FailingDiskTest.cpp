@@ -95,7 +95,8 @@ protected:
         for (int at = 1;; ++at) {
             for (auto fault : {faultydisk::Fault::IoError, faultydisk::Fault::DiskFull}) {
                 const char* what = fault == faultydisk::Fault::IoError ? "I/O error" : "disk full";
-                SCOPED_TRACE(QStringLiteral("operation %1, %2").arg(at).arg(QLatin1String(what)).toStdString());
+                SCOPED_TRACE(
+                    QStringLiteral("operation %1, %2").arg(at).arg(QLatin1String(what)).toStdString());
                 const QStringList before = rowsOf(file_);
                 faultydisk::arm(at, fault);
                 const QString error = shownError([&] { save(++attempt); });
@@ -106,7 +107,8 @@ protected:
                     EXPECT_GT(at, 2) << "a save writes its log and syncs it";
                     return;
                 }
-                EXPECT_EQ(error, fault == faultydisk::Fault::DiskFull ? QStringLiteral("Disk full.") : ioError);
+                EXPECT_EQ(error,
+                          fault == faultydisk::Fault::DiskFull ? QStringLiteral("Disk full.") : ioError);
                 EXPECT_EQ(rowsOf(file_), before);
                 EXPECT_EQ(rowsAfterACrash(), before);
                 for (data::Table* t : {FDM->TBarang, FDM->TMasKeluar, FDM->TDetilKlr, FDM->TMasuk})
@@ -114,7 +116,8 @@ protected:
                 EXPECT_EQ(FDM->TMasKeluar->indexName(), QString());
                 // The program's own view is the stored one.
                 FDM->TBarang->findKey(QStringLiteral("A0001"));
-                EXPECT_EQ(FDM->TBarangStock->asFloat(), rowsOf(file_).first().section(QLatin1Char('|'), 3).toDouble());
+                EXPECT_EQ(FDM->TBarangStock->asFloat(),
+                          rowsOf(file_).first().section(QLatin1Char('|'), 3).toDouble());
 
                 EXPECT_EQ(shownError([&] { save(++attempt); }), "");
                 const QStringList after = rowsOf(file_);
@@ -129,7 +132,8 @@ protected:
 
 TEST_F(FailingDisk, AReceiptThatCannotBeWrittenStoresNothing)
 {
-    failEachWrite([](int n) { windowsaves::receipt(QStringLiteral("M%1").arg(n), QStringLiteral("A0001"), 3); });
+    failEachWrite(
+        [](int n) { windowsaves::receipt(QStringLiteral("M%1").arg(n), QStringLiteral("A0001"), 3); });
 }
 
 TEST_F(FailingDisk, AnIssueThatCannotBeWrittenStoresNeitherHeaderNorLine)

@@ -169,8 +169,9 @@ public:
 
     int count(const Save& s)
     {
-        const char* sql = s.kind == 'M' ? "SELECT count(*) FROM BrgMasuk WHERE No_SMasuk=? AND KdBrg=? AND Jml=?"
-                                        : "SELECT count(*) FROM DetilKlrBrg WHERE No_Keluar=? AND KdBrg=? AND Jml=?";
+        const char* sql = s.kind == 'M'
+                              ? "SELECT count(*) FROM BrgMasuk WHERE No_SMasuk=? AND KdBrg=? AND Jml=?"
+                              : "SELECT count(*) FROM DetilKlrBrg WHERE No_Keluar=? AND KdBrg=? AND Jml=?";
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db_, sql, -1, &st, nullptr);
         sqlite3_bind_text(st, 1, s.number.c_str(), -1, SQLITE_TRANSIENT);
@@ -193,10 +194,11 @@ uint64_t seedOfRun()
 
 void addItems(const TempDatabase& db)
 {
-    db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
-                           "INSERT INTO Barang SELECT printf('I%04d', i), 'BARANG ' || i, %2, 5, 'PCS' FROM n")
-                .arg(kItems - 1)
-                .arg(kOpeningStock));
+    db.exec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i+1 FROM n WHERE i < %1) "
+                       "INSERT INTO Barang SELECT printf('I%04d', i), 'BARANG ' || i, %2, 5, 'PCS' FROM n")
+            .arg(kItems - 1)
+            .arg(kOpeningStock));
 }
 
 TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
@@ -240,12 +242,13 @@ TEST(KilledSaves, EveryReportedSaveSurvivesAndEveryStockAddsUp)
                                 " - (SELECT total(Jml) FROM DetilKlrBrg d WHERE d.KdBrg = b.KdBrg)")
                                    .c_str()),
                   std::vector<std::string>{});
-        EXPECT_EQ(after.column("SELECT No_Keluar FROM MasKlrBrg h WHERE NOT EXISTS "
-                               "(SELECT 1 FROM DetilKlrBrg d WHERE d.No_Keluar = h.No_Keluar) "
-                               "UNION ALL SELECT No_Keluar FROM MasKlrBrg GROUP BY No_Keluar HAVING count(*) > 1 "
-                               "UNION ALL SELECT No_Keluar FROM DetilKlrBrg d WHERE NOT EXISTS "
-                               "(SELECT 1 FROM MasKlrBrg h WHERE h.No_Keluar = d.No_Keluar)"),
-                  std::vector<std::string>{});
+        EXPECT_EQ(
+            after.column("SELECT No_Keluar FROM MasKlrBrg h WHERE NOT EXISTS "
+                         "(SELECT 1 FROM DetilKlrBrg d WHERE d.No_Keluar = h.No_Keluar) "
+                         "UNION ALL SELECT No_Keluar FROM MasKlrBrg GROUP BY No_Keluar HAVING count(*) > 1 "
+                         "UNION ALL SELECT No_Keluar FROM DetilKlrBrg d WHERE NOT EXISTS "
+                         "(SELECT 1 FROM MasKlrBrg h WHERE h.No_Keluar = d.No_Keluar)"),
+            std::vector<std::string>{});
     }
     EXPECT_GE(atWriteKills, kKills / 2);
     // The runs saved enough to mean something: receipts and issues, and
@@ -266,7 +269,8 @@ TEST(KilledSaves, ASecondCopyIsRefusedWhileTheFirstRunsButNotOnceItWasKilled)
     auto folder = [&] {
         QStringList files;
         for (const QFileInfo& f : QDir(db.dataFolder()).entryInfoList(QDir::Files | QDir::Hidden))
-            files << f.fileName() + ' ' + f.lastModified().toString(Qt::ISODateWithMs) + ' ' + QString::number(f.size());
+            files << f.fileName() + ' ' + f.lastModified().toString(Qt::ISODateWithMs) + ' ' +
+                         QString::number(f.size());
         return files;
     };
     auto run = [] {

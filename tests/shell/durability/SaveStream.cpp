@@ -42,8 +42,8 @@ QString itemCode(uint64_t n)
 
 void report(char kind, const QString& number, const QString& code, int quantity)
 {
-    const std::string line = std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() + ' ' +
-                             std::to_string(quantity) + '\n';
+    const std::string line = std::string(1, kind) + ' ' + number.toStdString() + ' ' + code.toStdString() +
+                             ' ' + std::to_string(quantity) + '\n';
     // Unbuffered: what was reported is out of the process before the next save.
     if (::write(STDOUT_FILENO, line.data(), line.size()) != ssize_t(line.size()))
         std::exit(3);
@@ -87,7 +87,8 @@ int main(int argc, char** argv)
         // An issue document holds up to four lines, each of another item.
         if (i % 4 == 0)
             windowsaves::startIssue();
-        QString code = itemCode(issue ? (mix(seed ^ mix(run * 7 + i / 4)) + i % 4) % items : (r >> 16) % items);
+        QString code =
+            itemCode(issue ? (mix(seed ^ mix(run * 7 + i / 4)) + i % 4) % items : (r >> 16) % items);
         int quantity = wanted;
         if (issue) {
             // The issue window takes no more than the stock it shows.
@@ -106,7 +107,8 @@ int main(int argc, char** argv)
             windowsaves::receipt(number, code, quantity);
         }
         // The question comes once the line is stored.
-        if (dialogs.count(DialogScript::Error) > 0 || dialogs.count(DialogScript::Question) != questions + 1) {
+        if (dialogs.count(DialogScript::Error) > 0 ||
+            dialogs.count(DialogScript::Question) != questions + 1) {
             std::fprintf(stderr, "save %llu not stored: %s\n", (unsigned long long)i,
                          dialogs.texts().join(QStringLiteral(" / ")).toLocal8Bit().constData());
             return 4;

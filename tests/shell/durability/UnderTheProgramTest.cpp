@@ -40,7 +40,8 @@ TEST_F(ReceiptWindow, ASaveWaitsForAnotherProgramsLockAndIsStoredOnceItGoes)
     windowsaves::receipt(QStringLiteral("M1"), QStringLiteral("A0001"), 3);
     release.join();
     EXPECT_EQ(dialogs.texts(DialogScript::Error), QStringList());
-    EXPECT_EQ(other.column("select No_SMasuk || ' ' || Stock from BrgMasuk, Barang"), QStringList({"M1 103.0"}));
+    EXPECT_EQ(other.column("select No_SMasuk || ' ' || Stock from BrgMasuk, Barang"),
+              QStringList({"M1 103.0"}));
 }
 
 // What a start after a crash finds in a file and the log beside it.
@@ -78,9 +79,10 @@ TEST_P(FileUnderTheProgram, TheNextSaveIsRefusedAndNoLogIsLeftForAnotherFile)
     ASSERT_EQ(std::system(GetParam().command), 0);
     dialogs.clear();
     windowsaves::receipt(QStringLiteral("M2"), QStringLiteral("A0001"), 4);
-    EXPECT_EQ(dialogs.texts(), QStringList("The database file " + file + GetParam().named +
-                                           " was removed or replaced while the program was running: nothing was "
-                                           "saved."));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList("The database file " + file + GetParam().named +
+                          " was removed or replaced while the program was running: nothing was "
+                          "saved."));
     EXPECT_TRUE(FMasuk->Button1->isEnabled());
     EXPECT_EQ(QFile::exists(file) ? afterACrash(file) : "", GetParam().atPath);
     if (QFile::exists(file + ".old")) {
@@ -93,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Change{"Removed", "rm \"$F\" \"$F-wal\" \"$F-shm\"", "", ""},
                       Change{"LogRemoved", "rm \"$F-wal\" \"$F-shm\"", "-wal", "ok A0001 M1"},
                       Change{"Replaced", "mv \"$O\" \"$F\"", "", "ok B0001"},
-                      Change{"MovedAsideAndReplaced", "mv \"$F\" \"$F.old\" && cp \"$O\" \"$F\"", "", "ok B0001"}),
+                      Change{"MovedAsideAndReplaced", "mv \"$F\" \"$F.old\" && cp \"$O\" \"$F\"", "",
+                             "ok B0001"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

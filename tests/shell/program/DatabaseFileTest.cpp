@@ -1,14 +1,14 @@
 #include "DialogScript.h"
-#include "TempDatabase.h"
 #include "OtherProgram.h"
+#include "TempDatabase.h"
 #include "UiDriver.h"
 
 #include "datamodule/UDm.h"
 #include "platform/data/Engine.h"
 #include "platform/data/Transaction.h"
 #include "platform/ui/Application.h"
-#include "shell/program/Program.h"
 #include "shell/UPass.h"
+#include "shell/program/Program.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -62,7 +62,8 @@ public:
 #ifdef __linux__
         syscall(SYS_capget, &header_, saved_);
         __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        reduced[0].effective &=
+            ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
         syscall(SYS_capset, &header_, reduced);
 #endif
     }
@@ -121,7 +122,8 @@ TEST(DatabaseFile, ADatabaseTheProgramCannotWriteIsRefusedByName)
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         error.clear();
         EXPECT_EQ(runProgram(&error), 1);
-        EXPECT_TRUE(error.endsWith("\nThe database " + file + " is in a read-only folder.")) << error.toStdString();
+        EXPECT_TRUE(error.endsWith("\nThe database " + file + " is in a read-only folder."))
+            << error.toStdString();
         EXPECT_EQ(folderState(folder), before);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

@@ -4,11 +4,11 @@
 
 #include "datamodule/UDm.h"
 #include "platform/ui/Application.h"
-#include "shell/program/Program.h"
-#include "shell/UPass.h"
-#include "shell/UUtama.h"
 #include "shell/UFAbout.h"
 #include "shell/UGPass.h"
+#include "shell/UPass.h"
+#include "shell/UUtama.h"
+#include "shell/program/Program.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -59,8 +59,8 @@ TEST(Startup, MissingAliasShowsApplicationErrorAndExitsWithOne)
 
 TEST(Startup, ErrorTextAddsAFullStopUnlessThereIsOne)
 {
-    const QString a = shell::startupErrorText("DatabaseError", "torambu-kesti", reinterpret_cast<const void*>(0x1234),
-                                              "Stock: alias not found");
+    const QString a = shell::startupErrorText(
+        "DatabaseError", "torambu-kesti", reinterpret_cast<const void*>(0x1234), "Stock: alias not found");
     EXPECT_TRUE(a.startsWith("Exception DatabaseError in module torambu-kesti at "));
     EXPECT_TRUE(a.endsWith("\nStock: alias not found."));
     const QString b = shell::startupErrorText("E", "m", nullptr, "Done!");
