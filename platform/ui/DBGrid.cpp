@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/GridPainter.h"
+#include "platform/ui/KeptLooks.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -64,19 +65,11 @@ protected:
         const Looks key{size(),         devicePixelRatioF(), opt.minimum,          opt.maximum,
                         opt.pageStep,   opt.sliderPosition,  opt.sliderValue,      int(opt.state),
                         opt.upsideDown, int(opt.direction),  palette().cacheKey(), style()};
-        auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
-        if (hit == kept_.end()) {
-            QPixmap pixmap(size() * devicePixelRatioF());
-            pixmap.setDevicePixelRatio(devicePixelRatioF());
-            QPainter pp(&pixmap);
+        const QPixmap& look = kept_.look(key, size(), devicePixelRatioF(), [&](QPainter& pp) {
             pp.fillRect(rect(), palette().brush(QPalette::Window));
             style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &pp, this);
-            pp.end();
-            if (kept_.size() >= kKept)
-                kept_.pop_back();
-            hit = kept_.insert(kept_.begin(), Kept{key, pixmap});
-        }
-        p.drawPixmap(0, 0, hit->pixmap);
+        });
+        p.drawPixmap(0, 0, look);
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -101,12 +94,7 @@ private:
         const QStyle* style;
         bool operator==(const Looks&) const = default;
     };
-    struct Kept {
-        Looks looks;
-        QPixmap pixmap;
-    };
-    static constexpr size_t kKept = 8;
-    std::vector<Kept> kept_;
+    KeptLooks<Looks, 8> kept_;
     bool pressed_ = false;
 };
 

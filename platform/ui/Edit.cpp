@@ -2,6 +2,7 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Characters.h"
+#include "platform/ui/KeptLooks.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -46,21 +47,12 @@ public:
                         frame->palette.cacheKey(), frame->lineWidth,
                         frame->midLineWidth,       int(frame->features),
                         int(frame->frameShape)};
-        auto hit = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.looks == key; });
-        if (hit == kept_.end()) {
-            QPixmap pixmap(frame->rect.size() * ratio);
-            pixmap.setDevicePixelRatio(ratio);
-            pixmap.fill(Qt::transparent);
+        const QPixmap& look = kept_.look(key, frame->rect.size(), ratio, [&](QPainter& pp) {
             QStyleOptionFrame at = *frame;
             at.rect.moveTo(0, 0);
-            QPainter pp(&pixmap);
             QProxyStyle::drawPrimitive(element, &at, &pp, widget);
-            pp.end();
-            if (kept_.size() >= kKept)
-                kept_.pop_back();
-            hit = kept_.insert(kept_.begin(), Kept{key, pixmap});
-        }
-        painter->drawPixmap(frame->rect.topLeft(), hit->pixmap);
+        });
+        painter->drawPixmap(frame->rect.topLeft(), look);
     }
 
 private:
@@ -72,12 +64,7 @@ private:
         int lineWidth, midLineWidth, features, shape;
         bool operator==(const Looks&) const = default;
     };
-    struct Kept {
-        Looks looks;
-        QPixmap pixmap;
-    };
-    static constexpr size_t kKept = 16;
-    mutable std::vector<Kept> kept_;
+    mutable KeptLooks<Looks, 16> kept_;
 };
 
 QStyle* editLook()
