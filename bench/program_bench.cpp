@@ -938,9 +938,9 @@ void BM_SearchKeystroke(benchmark::State& state)
             return grid->rows().resultSize() >= 0;
         };
         for (auto _ : state) {
-            // "KABEL 13%" to "KABEL 93%" in turn, so that the rows a key shows
-            // were not drawn a moment ago (the grid keeps drawn cells); the
-            // emptied box is always "%".
+            // "KABEL 13%" to "KABEL 93%" in turn, so that a key shows rows not
+            // drawn a moment ago, as typing forward does; the emptied box is
+            // always "%".
             const QString start = kind == 1 ? before[kind] : before[kind] + QString::number(1 + n % 9);
             FCari->Edit1->setText(start);
             waitUntilIdle();
